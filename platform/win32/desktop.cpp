@@ -1,0 +1,127 @@
+#include "platform/win32/desktop.h"
+
+#include <algorithm>
+
+#include "platform/win32/text_convert.h"
+#include "ui/window_factory.h"
+
+namespace tessoral::win32 {
+
+Win32Desktop::~Win32Desktop() = default;
+
+int Win32Desktop::ShowMessage(std::string_view text, std::string_view title, unsigned flags) {
+    if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
+    return ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), flags);
+}
+
+bool Win32Desktop::EventExists(std::string_view name) {
+    // The handle is kept: these events live as long as the process.
+    return ::OpenEventW(EVENT_ALL_ACCESS, FALSE, Widen(name).c_str()) != nullptr;
+}
+
+void Win32Desktop::CreateNamedEvent(std::string_view name) {
+    ::CreateEventW(nullptr, FALSE, FALSE, Widen(name).c_str());
+}
+
+void Win32Desktop::CreateFolder(const std::string& path) { win32::CreateFolder(path); }
+
+void Win32Desktop::ExitNow() { ::ExitProcess(0); }
+
+Win32Window* Win32Desktop::Find(ui::WindowId id) {
+    for (Entry& e : windows_) {
+        if (e.id == id && e.window->Handle()) return e.window.get();
+    }
+    return nullptr;
+}
+
+Win32Desktop::Entry* Win32Desktop::EntryOf(const Win32Window& window) {
+    for (Entry& e : windows_) {
+        if (e.window.get() == &window) return &e;
+    }
+    return nullptr;
+}
+
+void Win32Desktop::LoadWindow(ui::WindowId id, bool modal) {
+    // The dialogs opened from the main window belong to it; the sign-in
+    // window and the main window have no owner.
+    HWND owner = nullptr;
+    if (id == ui::WindowId::ServerDialog || id == ui::WindowId::PasswordSetup) {
+        if (Win32Window* main = Find(ui::WindowId::Main)) owner = main->Handle();
+    }
+    auto window = std::make_unique<Win32Window>(ui::SpecOf(id),
+                                                ui::MakeWindowLogic(id, state_, *this), *this);
+    Win32Window* raw = window.get();
+    std::vector<HWND> disabled;
+    if (modal) {
+        for (Entry& e : windows_) {
+            HWND other = e.window->Handle();
+            if (other && ::IsWindowEnabled(other)) {
+                ::EnableWindow(other, FALSE);
+                disabled.push_back(other);
+            }
+        }
+    }
+    windows_.push_back(Entry{id, std::move(window), std::move(disabled)});
+    if (!raw->Create(owner)) {
+        WindowDestroying(*raw);
+        WindowGone(*raw);
+        return;
+    }
+    if (!modal) return;
+
+    // The window's own loop: back only when the window is gone.
+    MSG msg;
+    while (EntryOf(*raw) != nullptr) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        Dispatch(msg);
+    }
+}
+
+void Win32Desktop::Dispatch(MSG& msg) {
+    for (Entry& e : windows_) {
+        if (e.window->Handle() && e.window->PreTranslate(msg)) return;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+    gone_.clear();
+}
+
+void Win32Desktop::WindowDestroying(Win32Window& window) {
+    // Enable the other windows again before this one goes, so that Windows
+    // hands the activation back to them.
+    Entry* entry = EntryOf(window);
+    if (!entry) return;
+    for (HWND other : entry->disabled) ::EnableWindow(other, TRUE);
+    entry->disabled.clear();
+}
+
+void Win32Desktop::WindowGone(Win32Window& window) {
+    auto it = std::find_if(windows_.begin(), windows_.end(),
+                           [&](const Entry& e) { return e.window.get() == &window; });
+    if (it == windows_.end()) return;
+    for (HWND other : it->disabled) ::EnableWindow(other, TRUE);
+    // The window's own procedure is still on the stack: free it later.
+    gone_.push_back(std::move(it->window));
+    windows_.erase(it);
+    if (main_loop_running_ && windows_.empty()) ::PostQuitMessage(0);
+}
+
+int Win32Desktop::RunMessageLoop() {
+    main_loop_running_ = true;
+    gone_.clear();
+    if (windows_.empty()) return 0;
+    MSG msg;
+    for (;;) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got < 0) return 1;
+        Dispatch(msg);
+    }
+}
+
+}  // namespace tessoral::win32

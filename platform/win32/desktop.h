@@ -1,0 +1,56 @@
+// The Win32 side of the window logic's services: windows and their loops,
+// message boxes, named events, folders and files.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/file_store.h"
+#include "platform/win32/window.h"
+#include "ui/program_state.h"
+#include "ui/services.h"
+
+namespace tessoral::win32 {
+
+class Win32Desktop final : public ui::Services, public WindowTracker {
+public:
+    explicit Win32Desktop(ui::ProgramState& state) : state_(state) {}
+    ~Win32Desktop() override;
+
+    int ShowMessage(std::string_view text, std::string_view title, unsigned flags) override;
+    bool EventExists(std::string_view name) override;
+    void CreateNamedEvent(std::string_view name) override;
+    void LoadWindow(ui::WindowId id, bool modal) override;
+    [[noreturn]] void ExitNow() override;
+    void CreateFolder(const std::string& path) override;
+    FileStore& Files() override { return files_; }
+
+    // From here on the last window to go ends the loop, and the program.
+    // Returns at once when no window is left.
+    int RunMessageLoop();
+
+    Win32Window* Find(ui::WindowId id);
+
+    void WindowDestroying(Win32Window& window) override;
+    void WindowGone(Win32Window& window) override;
+
+private:
+    struct Entry {
+        ui::WindowId id;
+        std::unique_ptr<Win32Window> window;
+        std::vector<HWND> disabled;  // what a modal window disabled, to enable again
+    };
+
+    void Dispatch(MSG& msg);
+    Entry* EntryOf(const Win32Window& window);
+
+    ui::ProgramState& state_;
+    Win32FileStore files_;
+    std::vector<Entry> windows_;
+    std::vector<std::unique_ptr<Win32Window>> gone_;  // freed once the loop is back
+    bool main_loop_running_ = false;
+};
+
+}  // namespace tessoral::win32

@@ -1,0 +1,15 @@
+// Every private window message of the program, in one place.
+#pragma once
+
+#include <windows.h>
+
+namespace tessoral::win32 {
+
+// Posted by Controls::Destroy: the window goes when the loop gets here.
+inline constexpr UINT kMsgDestroyRequest = WM_APP + 1;
+// Posted by a probe worker with its result (position, status).
+inline constexpr UINT kMsgProbeResult = WM_APP + 2;
+// The notification-area icon's callback message.
+inline constexpr UINT kMsgTrayIcon = WM_APP + 3;
+
+}  // namespace tessoral::win32

@@ -1,0 +1,75 @@
+#include "ui/main_window.h"
+
+#include "core/data_file.h"
+#include "ui/sign_in_window.h"
+
+namespace tessoral::ui {
+
+namespace {
+
+enum Column { kHostColumn, kPortColumn, kAccountColumn, kStatusColumn };
+
+}  // namespace
+
+const char* StatusText(ServerStatus status) {
+    switch (status) {
+    case ServerStatus::Online: return "在线";
+    case ServerStatus::Offline: return "离线";
+    case ServerStatus::Unknown: break;
+    }
+    return "...";
+}
+
+void MainWindow::OnCreated(Controls& c) {
+    WindowLogic::OnCreated(c);
+    AddTrayIcon();
+    if (!CheckSingleInstance(services_, main_window::kTitle)) {
+        services_.ShowMessage(kRunningTwiceText, kRunningTwiceTitle, kMbSystemModal);
+        c.Destroy();
+        return;
+    }
+    services_.CreateFolder(state_.data_folder);
+
+    ParsedData parsed = ParseDataText(state_.plain_data);
+    for (const ServerEntry& entry : parsed.servers.Entries()) state_.servers.Append(entry);
+    // A stored mark only ever turns a radio on; the window's own marks stay.
+    if (parsed.marks.console) c.SetChecked(main_window::kConsole, true);
+    if (parsed.marks.admin) c.SetChecked(main_window::kAdmin, true);
+    state_.plain_data.clear();
+
+    RefreshServerListView();
+    StartProbePass();
+    RestoreResolutionChoice();
+}
+
+void MainWindow::OnCanClose() {
+    const StartMode mode{controls().Checked(main_window::kConsole),
+                         controls().Checked(main_window::kAdmin)};
+    SaveDataFile(services_.Files(), state_.data_file, state_.servers, mode,
+                 state_.startup_password);
+}
+
+void MainWindow::RefreshServerListView() {
+    Controls& c = controls();
+    const int list = main_window::kServerList;
+    c.SetRedraw(list, false);
+    c.DeleteAllRows(list);
+    for (int position = 1; position <= state_.servers.Count(); ++position) {
+        const ServerEntry& entry = state_.servers.At(position);
+        const int row = c.AppendRow(list, entry.host, position);
+        c.SetCell(list, row, kPortColumn, entry.port);
+        c.SetCell(list, row, kAccountColumn, entry.account);
+        ShowRowStatus(row, entry.status);
+    }
+    c.SetRedraw(list, true);
+}
+
+void MainWindow::ShowRowStatus(int row, ServerStatus status) {
+    Controls& c = controls();
+    const int list = main_window::kServerList;
+    if (row < 0 || row >= c.RowCount(list)) return;
+    c.SetCell(list, row, kStatusColumn, StatusText(status));
+    c.SetStateImage(list, row, static_cast<int>(status) - 1);
+}
+
+}  // namespace tessoral::ui

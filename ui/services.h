@@ -1,0 +1,49 @@
+// The platform services the window logic needs, injected so that tests can
+// run every handler with fakes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/file_store.h"
+#include "ui/layouts.h"
+
+namespace tessoral::ui {
+
+// Message box flags and answers, as the Windows message box has them.
+enum MessageFlags : unsigned {
+    kMbOk = 0,
+    kMbOkCancel = 1,
+    kMbYesNo = 4,
+    kMbIconError = 16,
+    kMbIconInformation = 64,
+    kMbSystemModal = 4096,
+    kMbTaskModal = 8192,
+};
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // A message box with no owner window. The task-modal flag is added
+    // whenever the flags do not ask for a system-modal box.
+    virtual int ShowMessage(std::string_view text, std::string_view title, unsigned flags) = 0;
+
+    // Named events that mark a running copy of the program.
+    virtual bool EventExists(std::string_view name) = 0;
+    virtual void CreateNamedEvent(std::string_view name) = 0;
+
+    // Builds a window from its table and runs its created handler. Modal:
+    // returns once the window is destroyed, the other windows disabled
+    // meanwhile. Otherwise returns at once.
+    virtual void LoadWindow(WindowId id, bool modal) = 0;
+
+    // Ends the process at once with exit code 0; no close handling runs.
+    virtual void ExitNow() = 0;
+
+    virtual void CreateFolder(const std::string& path) = 0;
+    virtual FileStore& Files() = 0;
+};
+
+}  // namespace tessoral::ui
