@@ -42,14 +42,18 @@ Win32Desktop::Entry* Win32Desktop::EntryOf(const Win32Window& window) {
 }
 
 void Win32Desktop::LoadWindow(ui::WindowId id, bool modal) {
+    LoadWindow(id, modal, ui::MakeWindowLogic(id, state_, *this));
+}
+
+void Win32Desktop::LoadWindow(ui::WindowId id, bool modal,
+                              std::unique_ptr<ui::WindowLogic> logic) {
     // The dialogs opened from the main window belong to it; the sign-in
     // window and the main window have no owner.
     HWND owner = nullptr;
     if (id == ui::WindowId::ServerDialog || id == ui::WindowId::PasswordSetup) {
         if (Win32Window* main = Find(ui::WindowId::Main)) owner = main->Handle();
     }
-    auto window = std::make_unique<Win32Window>(ui::SpecOf(id),
-                                                ui::MakeWindowLogic(id, state_, *this), *this);
+    auto window = std::make_unique<Win32Window>(ui::SpecOf(id), std::move(logic), *this);
     Win32Window* raw = window.get();
     std::vector<HWND> disabled;
     if (modal) {
@@ -109,6 +113,17 @@ void Win32Desktop::WindowGone(Win32Window& window) {
     gone_.push_back(std::move(it->window));
     windows_.erase(it);
     if (main_loop_running_ && windows_.empty()) ::PostQuitMessage(0);
+}
+
+void Win32Desktop::PumpPending() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
 }
 
 int Win32Desktop::RunMessageLoop() {

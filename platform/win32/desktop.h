@@ -23,6 +23,8 @@ public:
     bool EventExists(std::string_view name) override;
     void CreateNamedEvent(std::string_view name) override;
     void LoadWindow(ui::WindowId id, bool modal) override;
+    // The same with a logic of the caller's choosing (tests, tools).
+    void LoadWindow(ui::WindowId id, bool modal, std::unique_ptr<ui::WindowLogic> logic);
     [[noreturn]] void ExitNow() override;
     void CreateFolder(const std::string& path) override;
     FileStore& Files() override { return files_; }
@@ -32,6 +34,8 @@ public:
     int RunMessageLoop();
 
     Win32Window* Find(ui::WindowId id);
+    // Handles what is in the queue now, as the loop would, and returns.
+    void PumpPending();
 
     void WindowDestroying(Win32Window& window) override;
     void WindowGone(Win32Window& window) override;

@@ -68,8 +68,11 @@ Created ClassAndStyle(const ui::ControlSpec& c) {
     case ControlKind::CheckBox:
         return {L"BUTTON", style | BS_AUTOCHECKBOX, 0};
     case ControlKind::RadioButton:
-        return {L"BUTTON", style | BS_AUTORADIOBUTTON | (c.Has(ui::kGroupStart) ? WS_GROUP : 0),
-                0};
+        // Not BS_AUTORADIOBUTTON: setting an automatic radio's mark from the
+        // program clears its group on some systems, and the program relies
+        // on a mark changing only the radio it is set on. A click is handled
+        // like an automatic radio's in OnCommand.
+        return {L"BUTTON", style | BS_RADIOBUTTON | (c.Has(ui::kGroupStart) ? WS_GROUP : 0), 0};
     case ControlKind::Edit: {
         DWORD edit = ES_LEFT;
         if (c.Has(ui::kMultiLine)) {
@@ -229,6 +232,24 @@ HWND Win32Window::BuildControl(const ui::ControlSpec& c, int index) {
             ::SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         }
         if (!c.items.empty()) ::SendMessageW(hwnd, CB_SETCURSEL, 0, 0);
+        {
+            // The closed box's height comes from its selection field: size
+            // that field so the box is as high as the layout says. What the
+            // field's height includes differs between systems, so set it,
+            // measure, and correct once (the relation is linear).
+            const LRESULT item = ::SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+            if (item != CB_ERR) {
+                LPARAM field = static_cast<LPARAM>(item);
+                for (int pass = 0; pass < 2 && field > 0; ++pass) {
+                    ::SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+                    RECT r;
+                    ::GetWindowRect(hwnd, &r);
+                    const LONG off = c.height - (r.bottom - r.top);
+                    if (off == 0) break;
+                    field += off;
+                }
+            }
+        }
         break;
     case ControlKind::ListView: {
         ListView_SetExtendedListViewStyle(
@@ -403,10 +424,15 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void Win32Window::OnCommand(int index, int code) {
     if (index < 0) return;
     switch (spec_.controls[static_cast<size_t>(index)].kind) {
+    case ControlKind::RadioButton:
+        if (code == BN_CLICKED) {
+            SelectRadio(index);
+            logic_->OnClicked(index);
+        }
+        break;
     case ControlKind::PushButton:
     case ControlKind::PictureButton:
     case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
         if (code == BN_CLICKED) logic_->OnClicked(index);
         break;
     case ControlKind::Edit:
@@ -497,6 +523,19 @@ void Win32Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
     HGDIOBJ old = ::SelectObject(item.hDC, FontFor(nullptr));
     ::DrawTextW(item.hDC, L"Tessoral", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::SelectObject(item.hDC, old);
+}
+
+void Win32Window::SelectRadio(int index) {
+    // The user's click selects this radio and clears the others that share
+    // its parent, as an automatic radio group does.
+    const int parent = spec_.controls[static_cast<size_t>(index)].parent;
+    for (size_t i = 0; i < spec_.controls.size(); ++i) {
+        const ui::ControlSpec& other = spec_.controls[i];
+        if (other.kind == ControlKind::RadioButton && other.parent == parent) {
+            ::SendMessageW(controls_[i], BM_SETCHECK,
+                           static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
 }
 
 // ---- keyboard -------------------------------------------------------------

@@ -87,6 +87,7 @@ private:
     HFONT FontFor(const ui::FontSpec* font);
     int IndexOf(HWND control) const;
     void MoveFocus(bool backwards);
+    void SelectRadio(int index);
     bool TakesEnter(HWND focus) const;
 
     const ui::WindowSpec& spec_;

@@ -1,0 +1,333 @@
+// The real Tessoral.exe, started and driven from outside as a user would:
+// start-up with and without a data file, the sign-in window, a second copy,
+// and the keys Enter and Esc.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/data_file.h"
+#include "core/rc4.h"
+#include "platform/win32/window.h"
+#include "tests/e2e/driver.h"
+#include "ui/layouts.h"
+
+namespace tessoral::e2e {
+namespace {
+
+using win32::ControlId;
+
+constexpr wchar_t kMainTitle[] = L"Tessoral V6.0";
+constexpr wchar_t kSignInTitle[] = L"身份验证 (Authentication)";
+constexpr wchar_t kWrongPasswordText[] = L"密码错误";
+constexpr wchar_t kWrongPasswordTitle[] = L"错误";
+constexpr wchar_t kRunningTwiceText[] = L"貌似重复运行了!";
+constexpr wchar_t kRunningTwiceTitle[] = L"提示";
+
+constexpr int kPasswordBox = ControlId(ui::sign_in::kPassword);
+constexpr int kOkButton = ControlId(ui::sign_in::kOk);
+constexpr int kCancelButton = ControlId(ui::sign_in::kCancel);
+constexpr int kServerList = ControlId(ui::main_window::kServerList);
+constexpr int kConnectButton = ControlId(ui::main_window::kConnect);
+
+// What a first run leaves behind: no servers, the admin radio on, no password.
+constexpr char kFreshDataText[] = "#admin:1\r\n#Start:1\r\n#Start:0\r\n#LoadinPass:<>\r\n";
+constexpr size_t kFreshDataSize = 46;
+
+constexpr char kStartupPassword[] = "s3cret";
+constexpr wchar_t kStartupPasswordWide[] = L"s3cret";
+
+ServerList OneServer() {
+    ServerList servers;
+    servers.Append(ServerEntry{"127.0.0.1", "3389", "Administrator", "pw", "备注"});
+    return servers;
+}
+
+// The plain text of a data file with one server and a start-up password;
+// the admin mark matches the main window's own, so a save writes it back
+// byte for byte.
+std::string PasswordDataText() {
+    return BuildDataText(OneServer(), StartMode{false, true}, kStartupPassword);
+}
+
+std::string Decipher(const std::string& bytes) { return Rc4Transform(bytes, kDataFileKey); }
+
+std::string ReadDataFile() { return ReadBytes(DataFile()).value_or(std::string()); }
+
+class TessoralRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearDataFolder();
+        ASSERT_FALSE(FileExists(DataFile())) << "cannot clear the data folder";
+    }
+    void TearDown() override { ClearDataFolder(); }
+
+    static void WritePasswordFile() {
+        ASSERT_TRUE(WriteBytes(DataFile(), Rc4Transform(PasswordDataText(), kDataFileKey)));
+    }
+
+    // Starts Tessoral.exe and waits for the first window it shows, which
+    // must be the one titled `title`.
+    static void StartAndExpect(Process& program, const wchar_t* title, HWND& window) {
+        ASSERT_TRUE(program.Start(TessoralExe())) << "cannot start the program, error "
+                                                  << ::GetLastError();
+        window = WaitForFirstWindow(program.Id(), kStartTimeout);
+        ASSERT_NE(window, nullptr) << "no window within the start-up time";
+        ASSERT_EQ(TextOf(window), title) << "class " << ClassOf(window);
+    }
+
+    // Waits for the program to end, and tells whether a main window showed
+    // up meanwhile.
+    static void WaitEndWithoutMainWindow(Process& program, bool& saw_main_window) {
+        saw_main_window = false;
+        const bool ended = PollUntil(
+            [&] {
+                if (FindWindowOf(program.Id(), kMainTitle)) saw_main_window = true;
+                return !program.Running();
+            },
+            kStepTimeout);
+        ASSERT_TRUE(ended) << "the program is still running";
+    }
+
+    static void ExpectMessageBox(HWND box, const wchar_t* text, const wchar_t* title) {
+        ASSERT_NE(box, nullptr) << "no message box";
+        EXPECT_EQ(MessageBoxText(box), text);
+        EXPECT_EQ(TextOf(box), title);
+    }
+
+    static void CloseMainWindow(Process& program, HWND main) {
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        const std::optional<DWORD> code = program.WaitExit(kStepTimeout);
+        ASSERT_TRUE(code.has_value()) << "the program did not end after WM_CLOSE";
+        EXPECT_EQ(*code, 0u);
+    }
+};
+
+// ---- start-up without a data file ---------------------------------------------
+
+TEST_F(TessoralRun, WithoutDataFileShowsMainWindowAndSavesDefaultsOnClose) {
+    Process program;
+    HWND main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kMainTitle, main));
+    EXPECT_TRUE(AllWindowsOf(program.Id(), kSignInTitle).empty());
+    EXPECT_FALSE(FileExists(DataFile())) << "saved before the window was closed";
+
+    ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
+    const std::optional<std::string> bytes = ReadBytes(DataFile());
+    ASSERT_TRUE(bytes.has_value()) << "no data file after closing";
+    EXPECT_EQ(bytes->size(), kFreshDataSize);
+    EXPECT_EQ(Decipher(*bytes), kFreshDataText);
+    EXPECT_FALSE(FileExists(DataFile() + L".new"));
+}
+
+// ---- the sign-in window -----------------------------------------------------
+
+TEST_F(TessoralRun, SignInRejectsWrongPasswordsThenOpensMainWindow) {
+    ASSERT_NO_FATAL_FAILURE(WritePasswordFile());
+    Process program;
+    HWND sign_in = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kSignInTitle, sign_in));
+    EXPECT_TRUE(AllWindowsOf(program.Id(), kMainTitle).empty());
+    HWND password = Control(sign_in, kPasswordBox);
+    ASSERT_NE(password, nullptr);
+
+    // Near misses as well as plain wrong ones: the check is exact.
+    const std::wstring wrong_passwords[] = {L"", L"wrong", L"s3cre", L"S3CRET", L"s3cret!",
+                                            L" s3cret"};
+    for (const std::wstring& wrong : wrong_passwords) {
+        SCOPED_TRACE(testing::Message() << "typed \"" << wrong << "\"");
+        SetText(password, wrong);
+        ASSERT_EQ(TextLength(password), static_cast<int>(wrong.size()));
+        Click(sign_in, kOkButton);
+        HWND box = WaitForMessageBox(program.Id(), kStepTimeout);
+        ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(box, kWrongPasswordText, kWrongPasswordTitle));
+        AnswerMessageBox(box);
+        ASSERT_TRUE(WaitGone(box, kStepTimeout)) << "the message box stays";
+        EXPECT_TRUE(PollUntil([&] { return TextLength(password) == 0; }, kStepTimeout))
+            << "the password box keeps " << TextLength(password) << " characters";
+        EXPECT_TRUE(::IsWindowVisible(sign_in));
+        EXPECT_TRUE(AllWindowsOf(program.Id(), kMainTitle).empty());
+    }
+
+    SetText(password, kStartupPasswordWide);
+    Click(sign_in, kOkButton);
+    ASSERT_TRUE(WaitGone(sign_in, kStepTimeout)) << "the sign-in window stays";
+    HWND main = WaitForWindow(program.Id(), kMainTitle, kStepTimeout);
+    ASSERT_NE(main, nullptr) << "no main window after the right password";
+    HWND list = Control(main, kServerList);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ClassOf(list), L"SysListView32");
+    EXPECT_EQ(Send(list, LVM_GETITEMCOUNT), 1);
+
+    ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
+    const std::string plain = Decipher(ReadDataFile());
+    EXPECT_EQ(plain, PasswordDataText());
+    EXPECT_EQ(StartupPasswordOf(plain), kStartupPassword);
+    const ParsedData parsed = ParseDataText(plain);
+    ASSERT_EQ(parsed.servers.Count(), 1);
+    EXPECT_EQ(parsed.servers.At(1).host, "127.0.0.1");
+    EXPECT_EQ(parsed.servers.At(1).remark, "备注");
+}
+
+// Every way out of the sign-in window ends the program untouched.
+struct LeaveCase {
+    const char* name;
+    std::function<void(HWND sign_in)> leave;
+};
+
+class LeavingSignIn : public TessoralRun, public testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(LeavingSignIn, EndsProgramAndKeepsDataFile) {
+    ASSERT_NO_FATAL_FAILURE(WritePasswordFile());
+    const std::string before = ReadDataFile();
+    Process program;
+    HWND sign_in = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kSignInTitle, sign_in));
+
+    GetParam().leave(sign_in);
+    bool saw_main_window = false;
+    ASSERT_NO_FATAL_FAILURE(WaitEndWithoutMainWindow(program, saw_main_window));
+    EXPECT_FALSE(saw_main_window);
+    EXPECT_EQ(program.WaitExit(Millis(0)), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDataFile(), before);
+    EXPECT_FALSE(FileExists(DataFile() + L".new"));
+}
+
+void PressEscapeIn(HWND sign_in) {
+    ASSERT_TRUE(BringToFront(sign_in, kStepTimeout)) << "cannot bring the window forward";
+    ASSERT_TRUE(WaitForFocus(sign_in, Control(sign_in, kPasswordBox), kStepTimeout))
+        << "the password box has no focus";
+    PressKey(VK_ESCAPE);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, LeavingSignIn,
+    testing::Values(
+        LeaveCase{"CancelButton", [](HWND w) { Click(w, kCancelButton); }},
+        LeaveCase{"CloseMessage", [](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); }},
+        LeaveCase{"EscapeKey", [](HWND w) { PressEscapeIn(w); }}),
+    [](const testing::TestParamInfo<LeaveCase>& run) { return std::string(run.param.name); });
+
+// ---- a second copy --------------------------------------------------------------
+
+struct SecondCopyCase {
+    const char* name;
+    bool password_file;  // the first copy then waits at its sign-in window
+};
+
+class SecondCopy : public TessoralRun, public testing::WithParamInterface<SecondCopyCase> {};
+
+TEST_P(SecondCopy, IsTurnedAwayAndFirstKeepsRunning) {
+    const bool at_sign_in = GetParam().password_file;
+    if (at_sign_in) {
+        ASSERT_NO_FATAL_FAILURE(WritePasswordFile());
+    }
+    const std::optional<std::string> before = ReadBytes(DataFile());
+    const wchar_t* first_title = at_sign_in ? kSignInTitle : kMainTitle;
+
+    Process first;
+    HWND first_window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(first, first_title, first_window));
+
+    Process second;
+    ASSERT_TRUE(second.Start(TessoralExe()));
+    HWND box = WaitForFirstWindow(second.Id(), kStartTimeout);
+    ASSERT_NE(box, nullptr) << "the second copy shows nothing";
+    EXPECT_EQ(ClassOf(box), kDialogClass);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(box, kRunningTwiceText, kRunningTwiceTitle));
+    EXPECT_TRUE(WindowsOf(second.Id(), nullptr, kMainTitle).empty());
+    EXPECT_TRUE(WindowsOf(second.Id(), nullptr, kSignInTitle).empty());
+
+    AnswerMessageBox(box);
+    const std::optional<DWORD> code = second.WaitExit(kStepTimeout);
+    ASSERT_TRUE(code.has_value()) << "the second copy keeps running";
+    EXPECT_EQ(*code, 0u);
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(::IsWindow(first_window) && ::IsWindowVisible(first_window));
+    EXPECT_EQ(FindWindowOf(first.Id(), first_title), first_window);
+    EXPECT_EQ(ReadBytes(DataFile()), before) << "the second copy touched the data file";
+
+    if (at_sign_in) {
+        Click(first_window, kCancelButton);
+        EXPECT_EQ(first.WaitExit(kStepTimeout), std::optional<DWORD>(0));
+    } else {
+        ASSERT_NO_FATAL_FAILURE(CloseMainWindow(first, first_window));
+        EXPECT_EQ(ReadDataFile().size(), kFreshDataSize);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FirstCopy, SecondCopy,
+    testing::Values(SecondCopyCase{"AtMainWindow", false}, SecondCopyCase{"AtSignIn", true}),
+    [](const testing::TestParamInfo<SecondCopyCase>& run) { return std::string(run.param.name); });
+
+// ---- the keyboard ---------------------------------------------------------------
+
+TEST_F(TessoralRun, KeyboardSignInEnterConfirmsAndErrorBoxClearsPassword) {
+    ASSERT_NO_FATAL_FAILURE(WritePasswordFile());
+    Process program;
+    HWND sign_in = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kSignInTitle, sign_in));
+    HWND password = Control(sign_in, kPasswordBox);
+    ASSERT_TRUE(BringToFront(sign_in, kStepTimeout));
+    ASSERT_TRUE(WaitForFocus(sign_in, password, kStepTimeout)) << "the password box has no focus";
+
+    TypeText(L"wrong");
+    ASSERT_TRUE(PollUntil([&] { return TextLength(password) == 5; }, kStepTimeout))
+        << "the typing did not reach the password box";
+    PressKey(VK_RETURN);
+    HWND box = WaitForMessageBox(program.Id(), kStepTimeout);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(box, kWrongPasswordText, kWrongPasswordTitle));
+
+    // Answered from the keyboard too: Enter on the box's OK button.
+    ASSERT_TRUE(BringToFront(box, kStepTimeout));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitGone(box, kStepTimeout)) << "Enter did not answer the message box";
+    EXPECT_TRUE(PollUntil([&] { return TextLength(password) == 0; }, kStepTimeout));
+    EXPECT_TRUE(::IsWindowVisible(sign_in));
+    EXPECT_TRUE(AllWindowsOf(program.Id(), kMainTitle).empty());
+
+    // The user types again straight away.
+    ASSERT_TRUE(BringToFront(sign_in, kStepTimeout));
+    ASSERT_TRUE(WaitForFocus(sign_in, password, kStepTimeout))
+        << "after the message box the focus is not back in the password box";
+    TypeText(kStartupPasswordWide);
+    ASSERT_TRUE(PollUntil([&] { return TextLength(password) == 6; }, kStepTimeout));
+    PressKey(VK_RETURN);
+    HWND main = WaitForWindow(program.Id(), kMainTitle, kStepTimeout);
+    ASSERT_NE(main, nullptr) << "Enter with the right password did not open the main window";
+    EXPECT_FALSE(::IsWindow(sign_in));
+    ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
+}
+
+TEST_F(TessoralRun, KeyboardMainWindowIgnoresEnterAndEsc) {
+    Process program;
+    HWND main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kMainTitle, main));
+    EXPECT_FALSE(::IsWindowEnabled(Control(main, kConnectButton)));
+    ASSERT_TRUE(BringToFront(main, kStepTimeout));
+    HWND focus = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (focus = FocusOf(main)) != nullptr; }, kStepTimeout));
+
+    PressKey(VK_RETURN);
+    PressKey(VK_ESCAPE);
+    // Keys are handled in order: once Tab has moved the focus, Enter and Esc
+    // have had their turn.
+    PressKey(VK_TAB);
+    ASSERT_TRUE(PollUntil([&] { return FocusOf(main) != focus; }, kStepTimeout))
+        << "Tab did not move the focus";
+
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(::IsWindowVisible(main));
+    EXPECT_EQ(WindowsOf(program.Id()), std::vector<HWND>{main}) << "something else opened";
+    EXPECT_FALSE(FileExists(DataFile())) << "Esc saved as if the window had closed";
+    ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
+}
+
+}  // namespace
+}  // namespace tessoral::e2e
