@@ -38,7 +38,6 @@ enum ControlFlag : uint32_t {
     kVScroll = 1u << 7,
     kSunkenEdge = 1u << 8,   // thin sunken edit edge
     kGroupStart = 1u << 9,   // first radio button of its group
-    kTwoLines = 1u << 10,    // a push button whose caption wraps onto two lines
 };
 
 struct Rgb {

@@ -112,7 +112,7 @@ const WindowSpec& ServerDialogSpec() {
             {"按钮1", K::PushButton, kGroup, 16, 254, 100, 31, kAddCaption,
              kDefaultButton | kTabStop},
             {"按钮2", K::PushButton, kGroup, 136, 253, 100, 31, "取 消\r\n(Close)",
-             kTabStop | kTwoLines},
+             kTabStop},
         }};
     return spec;
 }

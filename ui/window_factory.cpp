@@ -11,13 +11,18 @@ namespace {
 // with the main window's commands; until then they only close.
 class ClosingWindow final : public WindowLogic {
 public:
-    explicit ClosingWindow(int cancel) : cancel_(cancel) {}
+    ClosingWindow(int cancel, int padlock) : cancel_(cancel), padlock_(padlock) {}
+    void OnCreated(Controls& c) override {
+        WindowLogic::OnCreated(c);
+        if (padlock_ >= 0) c.SetPicture(padlock_, Picture::Padlock);
+    }
     void OnClicked(int control) override {
         if (control == cancel_) controls().Destroy();
     }
 
 private:
     int cancel_;
+    int padlock_;
 };
 
 }  // namespace
@@ -27,8 +32,9 @@ std::unique_ptr<WindowLogic> MakeWindowLogic(WindowId id, ProgramState& state,
     switch (id) {
     case WindowId::Main: return std::make_unique<MainWindow>(state, services);
     case WindowId::SignIn: return std::make_unique<SignInWindow>(state, services);
-    case WindowId::ServerDialog: return std::make_unique<ClosingWindow>(server_dialog::kCancel);
-    case WindowId::PasswordSetup: return std::make_unique<ClosingWindow>(password_setup::kCancel);
+    case WindowId::ServerDialog: return std::make_unique<ClosingWindow>(server_dialog::kCancel, -1);
+    case WindowId::PasswordSetup: return std::make_unique<ClosingWindow>(password_setup::kCancel,
+                                                                   password_setup::kPadlock);
     }
     return nullptr;
 }

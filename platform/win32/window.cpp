@@ -61,7 +61,7 @@ Created ClassAndStyle(const ui::ControlSpec& c) {
     case ControlKind::PushButton:
         return {L"BUTTON",
                 style | (c.Has(ui::kDefaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
-                    (c.Has(ui::kTwoLines) ? BS_MULTILINE : 0),
+                    BS_MULTILINE,  // a caption too long for one line wraps
                 0};
     case ControlKind::PictureButton:
         return {L"BUTTON", style | BS_OWNERDRAW, 0};

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -314,6 +316,20 @@ TEST_F(WindowTest, MainWindowListsAndChoices) {
     ::SendMessageW(window.ControlHandle(mw::kConsole), BM_CLICK, 0, 0);
     EXPECT_TRUE(window.Checked(mw::kConsole));
     EXPECT_FALSE(window.Checked(mw::kAdmin));
+}
+
+// The test runs pick Wine's locale through LC_ALL: a Western one for all
+// tests, a Chinese one for the window tests once more.
+TEST(SystemCodePage, IsTheOneThisRunAsksFor) {
+    const char* locale = std::getenv("LC_ALL");
+    const std::string name = locale ? locale : "";
+    if (name.rfind("zh_CN", 0) == 0) {
+        EXPECT_EQ(::GetACP(), 936u);
+    } else if (name == "C.UTF-8") {
+        EXPECT_EQ(::GetACP(), 1252u);
+    } else {
+        GTEST_SKIP() << "no locale asked for";
+    }
 }
 
 TEST_F(WindowTest, TextsKeepTheirCharactersWhateverTheSystemCodePage) {
