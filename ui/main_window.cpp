@@ -64,6 +64,35 @@ void MainWindow::RefreshServerListView() {
     c.SetRedraw(list, true);
 }
 
+void MainWindow::StartProbePass() {
+    const int rows = controls().RowCount(main_window::kServerList);
+    std::vector<ProbeTarget> targets;
+    targets.reserve(static_cast<size_t>(rows));
+    for (int position = 1; position <= rows; ++position) {
+        if (position > state_.servers.Count()) continue;
+        const ServerEntry& entry = state_.servers.At(position);
+        targets.push_back(ProbeTarget{position, entry.host, entry.port});
+    }
+    if (!targets.empty()) services_.StartProbes(std::move(targets));
+}
+
+void MainWindow::OnProbeResults() {
+    const std::vector<ProbeResult> results = services_.TakeProbeResults();
+    // Thousands of results can arrive at once: one redraw for all of them.
+    const bool many = results.size() > 16;
+    if (many) controls().SetRedraw(main_window::kServerList, false);
+    for (const ProbeResult& result : results) ApplyProbeResult(result);
+    if (many) controls().SetRedraw(main_window::kServerList, true);
+}
+
+void MainWindow::ApplyProbeResult(const ProbeResult& result) {
+    // By position alone: after a delete a result may belong to a server
+    // that is gone, and one beyond the shortened list is dropped.
+    if (!state_.servers.Contains(result.position)) return;
+    state_.servers.SetStatus(result.position, result.status);
+    ShowRowStatus(result.position - 1, result.status);
+}
+
 void MainWindow::ShowRowStatus(int row, ServerStatus status) {
     Controls& c = controls();
     const int list = main_window::kServerList;

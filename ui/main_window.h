@@ -13,12 +13,16 @@ public:
     void OnCreated(Controls& controls) override;
     void OnCanClose() override;
 
+    void OnProbeResults() override;
+
     void RefreshServerListView();
     void ShowRowStatus(int row, ServerStatus status);
+    // One probe per row, each on its own copy of the host and port.
+    void StartProbePass();
+    void ApplyProbeResult(const ProbeResult& result);
 
 private:
     void AddTrayIcon() {}
-    void StartProbePass() {}
     void RestoreResolutionChoice() {}
 
     ProgramState& state_;

@@ -5,7 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "core/file_store.h"
+#include "core/probe.h"
 #include "ui/layouts.h"
 
 namespace tessoral::ui {
@@ -44,6 +47,12 @@ public:
 
     virtual void CreateFolder(const std::string& path) = 0;
     virtual FileStore& Files() = 0;
+
+    // Starts one probe per target and returns at once. Results come back
+    // to the main window's OnProbeResults, on the GUI thread.
+    virtual void StartProbes(std::vector<ProbeTarget> targets) = 0;
+    // The results that arrived since the last call, in order of arrival.
+    virtual std::vector<ProbeResult> TakeProbeResults() = 0;
 };
 
 }  // namespace tessoral::ui

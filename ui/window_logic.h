@@ -21,6 +21,8 @@ public:
     virtual void OnItemPicked(int /*control*/) {}
     virtual void OnLinkPressed(int /*control*/) {}
     virtual void OnPositionChanged() {}
+    // Probe results are waiting (main window only).
+    virtual void OnProbeResults() {}
     virtual void OnDestroyed() { controls_ = nullptr; }
 
 protected:

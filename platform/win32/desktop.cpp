@@ -23,6 +23,21 @@ void Win32Desktop::CreateNamedEvent(std::string_view name) {
     ::CreateEventW(nullptr, FALSE, FALSE, Widen(name).c_str());
 }
 
+void Win32Desktop::StartProbes(std::vector<ProbeTarget> targets) {
+    if (!probes_) {
+        Win32Window* main = Find(ui::WindowId::Main);
+        if (!main) return;
+        ProbeService::Options options;
+        options.look_up = look_up_;
+        probes_ = new ProbeService(main->Handle(), std::move(options));
+    }
+    probes_->Start(std::move(targets));
+}
+
+std::vector<ProbeResult> Win32Desktop::TakeProbeResults() {
+    return probes_ ? probes_->TakeResults() : std::vector<ProbeResult>{};
+}
+
 void Win32Desktop::CreateFolder(const std::string& path) { win32::CreateFolder(path); }
 
 void Win32Desktop::ExitNow() { ::ExitProcess(0); }

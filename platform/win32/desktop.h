@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/file_store.h"
+#include "platform/win32/probe_service.h"
 #include "platform/win32/window.h"
 #include "ui/program_state.h"
 #include "ui/services.h"
@@ -28,6 +29,11 @@ public:
     [[noreturn]] void ExitNow() override;
     void CreateFolder(const std::string& path) override;
     FileStore& Files() override { return files_; }
+    void StartProbes(std::vector<ProbeTarget> targets) override;
+    std::vector<ProbeResult> TakeProbeResults() override;
+
+    // How probes look names up (tests put in one that asks no DNS).
+    void SetNameLookup(NameLookup look_up) { look_up_ = std::move(look_up); }
 
     // From here on the last window to go ends the loop, and the program.
     // Returns at once when no window is left.
@@ -55,6 +61,10 @@ private:
     std::vector<Entry> windows_;
     std::vector<std::unique_ptr<Win32Window>> gone_;  // freed once the loop is back
     bool main_loop_running_ = false;
+    NameLookup look_up_ = LookUpName;
+    // Made with the first pass and kept to the end of the process: its
+    // threads may still be connecting when the last window has gone.
+    ProbeService* probes_ = nullptr;
 };
 
 }  // namespace tessoral::win32

@@ -8,6 +8,7 @@
 #include "app/resource.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/text_convert.h"
+#include "ui/state_pictures.h"
 
 namespace tessoral::win32 {
 
@@ -90,7 +91,8 @@ Created ClassAndStyle(const ui::ControlSpec& c) {
         return {WC_COMBOBOXW, style | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
     case ControlKind::ListView:
         return {WC_LISTVIEWW,
-                style | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                style | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER |
+                    LVS_SHAREIMAGELISTS,
                 WS_EX_STATICEDGE};
     case ControlKind::TabControl:
         return {WC_TABCONTROLW, style | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
@@ -122,6 +124,46 @@ bool IsClass(HWND hwnd, const wchar_t* name) {
     wchar_t found[32] = {};
     ::GetClassNameW(hwnd, found, 32);
     return ::lstrcmpiW(found, name) == 0;
+}
+
+// The three monitors of the status column. Made once; the list view does
+// not own a state image list it was given with LVS_SHAREIMAGELISTS, and
+// this one lives as long as the program.
+HIMAGELIST StateImageList() {
+    static HIMAGELIST list = [] {
+        constexpr int w = ui::kStatePictureWidth;
+        constexpr int h = ui::kStatePictureHeight;
+        HIMAGELIST images = ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, ui::kStatePictureCount, 0);
+        for (int i = 0; i < ui::kStatePictureCount; ++i) {
+            const ui::StatePicture pixels = ui::DrawStatePicture(i);
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = w;
+            info.bmiHeader.biHeight = -h;  // top row first
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            HDC screen = ::GetDC(nullptr);
+            HBITMAP colour = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            ::ReleaseDC(nullptr, screen);
+            std::vector<uint8_t> mask_bits(static_cast<size_t>(2 * h), 0);  // rows of 16 bits
+            auto* out = static_cast<uint32_t*>(bits);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = pixels[static_cast<size_t>(y * w + x)];
+                    const bool clear = (p >> 24) == 0;
+                    out[y * w + x] = clear ? 0 : p;
+                    if (clear) mask_bits[static_cast<size_t>(y * 2 + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                }
+            }
+            HBITMAP mask = ::CreateBitmap(w, h, 1, 1, mask_bits.data());
+            ImageList_Add(images, colour, mask);
+            ::DeleteObject(colour);
+            ::DeleteObject(mask);
+        }
+        return images;
+    }();
+    return list;
 }
 
 }  // namespace
@@ -175,8 +217,9 @@ bool Win32Window::Create(HWND owner) {
     if (!destroy_requested_ && hwnd_) {
         ::ShowWindow(hwnd_, SW_SHOW);
         ::UpdateWindow(hwnd_);
-        // Focus the first tab stop, as a dialog would.
-        MoveFocus(false);
+        // Focus the first tab stop, as a dialog would (activation may have
+        // done so already).
+        if (!::IsChild(hwnd_, ::GetFocus())) MoveFocus(false);
         logic_->OnPositionChanged();
     }
     return true;
@@ -258,6 +301,7 @@ HWND Win32Window::BuildControl(const ui::ControlSpec& c, int index) {
         ListView_SetTextColor(hwnd, RGB(0, 0, 0));
         ListView_SetTextBkColor(hwnd, face);
         ListView_SetBkColor(hwnd, face);
+        ListView_SetImageList(hwnd, StateImageList(), LVSIL_STATE);
         static const ui::FontSpec kListFont{"宋体", -12, 400};
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(&kListFont)), FALSE);
         for (size_t col = 0; col < c.columns.size(); ++col) {
@@ -412,9 +456,27 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         tracker_.WindowDestroying(*this);
         ::DestroyWindow(hwnd_);
         return 0;
-    case WM_WINDOWPOSCHANGED:
+    case WM_ACTIVATE:
+        // Like a dialog: the control that had the focus gets it back when
+        // the window is active again (after a message box, say).
+        if (LOWORD(wparam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(hwnd_, focus)) last_focus_ = focus;
+        } else if (!HIWORD(wparam)) {
+            if (last_focus_ && ::IsWindow(last_focus_) && ::IsWindowEnabled(last_focus_)) {
+                ::SetFocus(last_focus_);
+            } else {
+                MoveFocus(false);
+            }
+            return 0;
+        }
+        break;
+    case WM_MOVE:
         if (!destroy_requested_) logic_->OnPositionChanged();
         break;
+    case kMsgProbeResult:
+        logic_->OnProbeResults();
+        return 0;
     default:
         break;
     }

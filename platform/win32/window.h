@@ -95,6 +95,7 @@ private:
     WindowTracker& tracker_;
     HWND hwnd_ = nullptr;
     bool destroy_requested_ = false;
+    HWND last_focus_ = nullptr;
     std::vector<HWND> controls_;
     std::vector<UniqueGdiObject> fonts_;
     std::vector<std::pair<const ui::FontSpec*, HFONT>> font_cache_;

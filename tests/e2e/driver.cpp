@@ -38,6 +38,18 @@ std::vector<HWND> Enumerate(DWORD pid, const wchar_t* window_class, const wchar_
     return search.found;
 }
 
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM context) {
+    auto& search = *reinterpret_cast<ChildSearch*>(context);
+    if (::GetDlgCtrlID(child) != search.id) return TRUE;
+    search.found = child;
+    return FALSE;
+}
+
 INPUT KeyInput(WORD vk, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -249,7 +261,14 @@ void SetText(HWND control, const std::wstring& text) {
     Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-HWND Control(HWND window, int id) { return window ? ::GetDlgItem(window, id) : nullptr; }
+HWND Control(HWND window, int id) {
+    if (!window) return nullptr;
+    if (HWND direct = ::GetDlgItem(window, id)) return direct;
+    // Controls inside a group box or a tab are its children, not the window's.
+    ChildSearch search{id, nullptr};
+    ::EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 void Click(HWND window, int id) { ::PostMessageW(Control(window, id), BM_CLICK, 0, 0); }
 

@@ -83,6 +83,7 @@ std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
 int TextLength(HWND window);
 void SetText(HWND control, const std::wstring& text);
+// The control with this id, at any depth below `window`.
 HWND Control(HWND window, int id);
 // Posted, not sent: a click may open a modal box, which would hold a sent
 // message until it is answered.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,47 @@ std::string Decipher(const std::string& bytes) { return Rc4Transform(bytes, kDat
 
 std::string ReadDataFile() { return ReadBytes(DataFile()).value_or(std::string()); }
 
+void WritePasswordFile() {
+    ASSERT_TRUE(WriteBytes(DataFile(), Rc4Transform(PasswordDataText(), kDataFileKey)));
+}
+
+// Starts Tessoral.exe and waits for the first window it shows, which must
+// be the one titled `title`.
+void StartAndExpect(Process& program, const wchar_t* title, HWND& window) {
+    ASSERT_TRUE(program.Start(TessoralExe())) << "cannot start the program, error "
+                                              << ::GetLastError();
+    window = WaitForFirstWindow(program.Id(), kStartTimeout);
+    ASSERT_NE(window, nullptr) << "no window within the start-up time";
+    ASSERT_EQ(TextOf(window), title) << "class " << ClassOf(window);
+}
+
+// Waits for the program to end, and tells whether a main window showed up
+// meanwhile.
+void WaitEndWithoutMainWindow(Process& program, bool& saw_main_window) {
+    saw_main_window = false;
+    const bool ended = PollUntil(
+        [&] {
+            if (FindWindowOf(program.Id(), kMainTitle)) saw_main_window = true;
+            return !program.Running();
+        },
+        kStepTimeout);
+    ASSERT_TRUE(ended) << "the program is still running";
+}
+
+void ExpectMessageBox(HWND box, const wchar_t* text, const wchar_t* title) {
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(MessageBoxText(box), text);
+    EXPECT_EQ(TextOf(box), title);
+}
+
+void CloseMainWindow(Process& program, HWND main) {
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    const std::optional<DWORD> code = program.WaitExit(kStepTimeout);
+    ASSERT_TRUE(code.has_value()) << "the program did not end after WM_CLOSE";
+    EXPECT_EQ(*code, 0u);
+}
+
+// Each run starts and ends with no files of the program in the data folder.
 class TessoralRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,46 +107,6 @@ protected:
         ASSERT_FALSE(FileExists(DataFile())) << "cannot clear the data folder";
     }
     void TearDown() override { ClearDataFolder(); }
-
-    static void WritePasswordFile() {
-        ASSERT_TRUE(WriteBytes(DataFile(), Rc4Transform(PasswordDataText(), kDataFileKey)));
-    }
-
-    // Starts Tessoral.exe and waits for the first window it shows, which
-    // must be the one titled `title`.
-    static void StartAndExpect(Process& program, const wchar_t* title, HWND& window) {
-        ASSERT_TRUE(program.Start(TessoralExe())) << "cannot start the program, error "
-                                                  << ::GetLastError();
-        window = WaitForFirstWindow(program.Id(), kStartTimeout);
-        ASSERT_NE(window, nullptr) << "no window within the start-up time";
-        ASSERT_EQ(TextOf(window), title) << "class " << ClassOf(window);
-    }
-
-    // Waits for the program to end, and tells whether a main window showed
-    // up meanwhile.
-    static void WaitEndWithoutMainWindow(Process& program, bool& saw_main_window) {
-        saw_main_window = false;
-        const bool ended = PollUntil(
-            [&] {
-                if (FindWindowOf(program.Id(), kMainTitle)) saw_main_window = true;
-                return !program.Running();
-            },
-            kStepTimeout);
-        ASSERT_TRUE(ended) << "the program is still running";
-    }
-
-    static void ExpectMessageBox(HWND box, const wchar_t* text, const wchar_t* title) {
-        ASSERT_NE(box, nullptr) << "no message box";
-        EXPECT_EQ(MessageBoxText(box), text);
-        EXPECT_EQ(TextOf(box), title);
-    }
-
-    static void CloseMainWindow(Process& program, HWND main) {
-        ::PostMessageW(main, WM_CLOSE, 0, 0);
-        const std::optional<DWORD> code = program.WaitExit(kStepTimeout);
-        ASSERT_TRUE(code.has_value()) << "the program did not end after WM_CLOSE";
-        EXPECT_EQ(*code, 0u);
-    }
 };
 
 // ---- start-up without a data file ---------------------------------------------
@@ -179,6 +181,8 @@ struct LeaveCase {
     std::function<void(HWND sign_in)> leave;
 };
 
+void PrintTo(const LeaveCase& c, std::ostream* out) { *out << c.name; }
+
 class LeavingSignIn : public TessoralRun, public testing::WithParamInterface<LeaveCase> {};
 
 TEST_P(LeavingSignIn, EndsProgramAndKeepsDataFile) {
@@ -218,6 +222,8 @@ struct SecondCopyCase {
     const char* name;
     bool password_file;  // the first copy then waits at its sign-in window
 };
+
+void PrintTo(const SecondCopyCase& c, std::ostream* out) { *out << c.name; }
 
 class SecondCopy : public TessoralRun, public testing::WithParamInterface<SecondCopyCase> {};
 
@@ -268,12 +274,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the keyboard ---------------------------------------------------------------
 
-TEST_F(TessoralRun, KeyboardSignInEnterConfirmsAndErrorBoxClearsPassword) {
+// The user types a wrong password, presses Enter, and answers the error box
+// with Enter as well.
+void MistypeAtSignIn(Process& program, HWND& sign_in, HWND& password) {
     ASSERT_NO_FATAL_FAILURE(WritePasswordFile());
-    Process program;
-    HWND sign_in = nullptr;
     ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kSignInTitle, sign_in));
-    HWND password = Control(sign_in, kPasswordBox);
+    password = Control(sign_in, kPasswordBox);
     ASSERT_TRUE(BringToFront(sign_in, kStepTimeout));
     ASSERT_TRUE(WaitForFocus(sign_in, password, kStepTimeout)) << "the password box has no focus";
 
@@ -282,20 +288,42 @@ TEST_F(TessoralRun, KeyboardSignInEnterConfirmsAndErrorBoxClearsPassword) {
         << "the typing did not reach the password box";
     PressKey(VK_RETURN);
     HWND box = WaitForMessageBox(program.Id(), kStepTimeout);
-    ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(box, kWrongPasswordText, kWrongPasswordTitle));
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectMessageBox(box, kWrongPasswordText, kWrongPasswordTitle));
 
-    // Answered from the keyboard too: Enter on the box's OK button.
     ASSERT_TRUE(BringToFront(box, kStepTimeout));
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitGone(box, kStepTimeout)) << "Enter did not answer the message box";
     EXPECT_TRUE(PollUntil([&] { return TextLength(password) == 0; }, kStepTimeout));
     EXPECT_TRUE(::IsWindowVisible(sign_in));
     EXPECT_TRUE(AllWindowsOf(program.Id(), kMainTitle).empty());
+}
 
-    // The user types again straight away.
+TEST_F(TessoralRun, KeyboardSignInEnterRejectsWrongPasswordThenEscEnds) {
+    Process program;
+    HWND sign_in = nullptr;
+    HWND password = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MistypeAtSignIn(program, sign_in, password));
+    const std::string before = ReadDataFile();
+
+    ASSERT_TRUE(BringToFront(sign_in, kStepTimeout));
+    PressKey(VK_ESCAPE);
+    bool saw_main_window = false;
+    ASSERT_NO_FATAL_FAILURE(WaitEndWithoutMainWindow(program, saw_main_window));
+    EXPECT_FALSE(saw_main_window);
+    EXPECT_EQ(program.WaitExit(Millis(0)), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDataFile(), before);
+}
+
+TEST_F(TessoralRun, KeyboardSignInTypingAgainAfterErrorReachesPasswordBox) {
+    Process program;
+    HWND sign_in = nullptr;
+    HWND password = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MistypeAtSignIn(program, sign_in, password));
+
     ASSERT_TRUE(BringToFront(sign_in, kStepTimeout));
     ASSERT_TRUE(WaitForFocus(sign_in, password, kStepTimeout))
-        << "after the message box the focus is not back in the password box";
+        << "after the error box the focus is not back in the password box";
     TypeText(kStartupPasswordWide);
     ASSERT_TRUE(PollUntil([&] { return TextLength(password) == 6; }, kStepTimeout));
     PressKey(VK_RETURN);

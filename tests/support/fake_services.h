@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tests/support/memory_controls.h"
@@ -151,6 +152,15 @@ public:
     [[noreturn]] void ExitNow() override { throw ExitRequested{}; }
     void CreateFolder(const std::string& path) override { created_folders.push_back(path); }
     FileStore& Files() override { return files; }
+
+    // Probe passes as they were started; a test hands results back through
+    // `results` and then raises the main window's OnProbeResults.
+    void StartProbes(std::vector<ProbeTarget> targets) override {
+        probe_passes.push_back(std::move(targets));
+    }
+    std::vector<ProbeResult> TakeProbeResults() override { return std::exchange(results, {}); }
+    std::vector<std::vector<ProbeTarget>> probe_passes;
+    std::vector<ProbeResult> results;
 
 private:
     ui::ProgramState& state_;
