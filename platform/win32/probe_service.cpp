@@ -187,8 +187,9 @@ void ProbeService::ConnectLoop() {
             int length = sizeof error;
             ::getsockopt(in_flight[i].socket, SOL_SOCKET, SO_ERROR,
                          reinterpret_cast<char*>(&error), &length);
-            const bool connected = (events & POLLWRNORM) && !(events & (POLLERR | POLLHUP)) &&
-                                   error == 0;
+            // A peer that accepted and already hung up still counts: the
+            // connection was made.
+            const bool connected = (events & POLLWRNORM) && !(events & POLLERR) && error == 0;
             // Closed at once: nothing is sent or received.
             ::closesocket(in_flight[i].socket);
             done.push_back({in_flight[i].position,
