@@ -1,5 +1,7 @@
 #include "core/data_file.h"
 
+#include <initializer_list>
+
 #include "core/rc4.h"
 #include "core/text.h"
 
@@ -64,6 +66,34 @@ ParsedData ParseDataText(std::string_view plain) {
 
 std::string StartupPasswordOf(std::string_view plain) {
     return ExtractBetween(TextUpToZero(plain), kPasswordOpen, kPasswordClose);
+}
+
+namespace {
+
+std::string_view FirstOf(std::string_view text, std::initializer_list<std::string_view> pieces) {
+    // Scanned like the reader scans, so the second byte of a two-byte
+    // character is never taken for a "|".
+    int first = -1;
+    std::string_view found;
+    for (std::string_view piece : pieces) {
+        const int at = Find(text, piece, 0);
+        if (at != -1 && (first == -1 || at < first)) {
+            first = at;
+            found = piece;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+std::string_view UnstorableInServerField(std::string_view field) {
+    // A marker inside an entry's line would also set a start mode.
+    return FirstOf(field, {"|", "\r", "\n", kPasswordOpen, "#onsole:", "#admin:"});
+}
+
+std::string_view UnstorableInStartupPassword(std::string_view password) {
+    return FirstOf(password, {"|", ">", "\r", "\n", kPasswordOpen});
 }
 
 LoadedData LoadDataFile(FileStore& files, const std::string& path) {

@@ -2,6 +2,7 @@
 // password, as CR LF lines enciphered with RC4 under a fixed key.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,12 @@ std::string BuildDataText(const ServerList& servers, StartMode mode,
                           std::string_view startup_password);
 ParsedData ParseDataText(std::string_view plain);
 std::string StartupPasswordOf(std::string_view plain);
+
+// The file has no escaping, so some texts would not come back as they were
+// saved. These give the first such piece in a text ("|", "\r\n", ...), or
+// nothing when the text is safe to store.
+std::string_view UnstorableInServerField(std::string_view field);
+std::string_view UnstorableInStartupPassword(std::string_view password);
 
 // A missing or unreadable file reads as no bytes: no servers, no password.
 LoadedData LoadDataFile(FileStore& files, const std::string& path);

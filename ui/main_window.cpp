@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/data_file.h"
+#include "core/preferences.h"
 #include "ui/sign_in_window.h"
 
 namespace tessoral::ui {
@@ -8,6 +9,9 @@ namespace tessoral::ui {
 namespace {
 
 enum Column { kHostColumn, kPortColumn, kAccountColumn, kStatusColumn };
+
+constexpr const char* kNoSelectionText = "请选择服务器列表！";
+constexpr const char* kNoSelectionTitle = "操作错误";
 
 }  // namespace
 
@@ -29,6 +33,7 @@ void MainWindow::OnCreated(Controls& c) {
         return;
     }
     services_.CreateFolder(state_.data_folder);
+    state_.main_window = this;
 
     ParsedData parsed = ParseDataText(state_.plain_data);
     for (const ServerEntry& entry : parsed.servers.Entries()) state_.servers.Append(entry);
@@ -40,6 +45,105 @@ void MainWindow::OnCreated(Controls& c) {
     RefreshServerListView();
     StartProbePass();
     RestoreResolutionChoice();
+}
+
+void MainWindow::OnDestroyed() {
+    if (state_.main_window == this) state_.main_window = nullptr;
+    WindowLogic::OnDestroyed();
+}
+
+void MainWindow::OnClicked(int control) {
+    switch (control) {
+    case main_window::kConnect: ConnectToSelectedServer(); break;
+    case main_window::kAdd: OpenAddDialog(); break;
+    case main_window::kDelete: DeleteSelectedServer(); break;
+    case main_window::kEdit: OpenEditDialog(); break;
+    case main_window::kStartupPassword: OpenPasswordSetup(); break;
+    case main_window::kFullScreen: ApplyFullScreenChoice(); break;
+    default: break;
+    }
+}
+
+void MainWindow::OnCurrentRowChanged(int control) {
+    if (control == main_window::kServerList) ShowSelectedServer();
+}
+
+void MainWindow::OnItemPicked(int control) {
+    if (control == main_window::kResolution) SaveResolutionChoice();
+}
+
+int MainWindow::SelectedPosition() {
+    const int list = main_window::kServerList;
+    return controls().RowValue(list, controls().SelectedRow(list));
+}
+
+void MainWindow::ShowSelectedServer() {
+    Controls& c = controls();
+    c.SetEnabled(main_window::kDelete, true);
+    c.SetEnabled(main_window::kConnect, true);
+    // The current row can move without a selection (Ctrl with the arrow
+    // keys): then there is no server to show, and the remark stays.
+    const int position = SelectedPosition();
+    if (state_.servers.Contains(position)) {
+        c.SetText(main_window::kRemark, state_.servers.At(position).remark);
+    }
+}
+
+void MainWindow::DeleteSelectedServer() {
+    if (SelectedPosition() <= 0) {
+        services_.ShowMessage(kNoSelectionText, kNoSelectionTitle, kMbIconError);
+        return;
+    }
+    if (services_.ShowMessage("确认删除该项？", "删除项目", kMbOkCancel) != kAnswerOk) return;
+    const int position = SelectedPosition();
+    if (state_.servers.Contains(position)) state_.servers.Remove(position);
+    RefreshServerListView();
+}
+
+void MainWindow::OpenAddDialog() {
+    state_.edit_position = 0;
+    services_.LoadWindow(WindowId::ServerDialog, /*modal=*/true);
+}
+
+void MainWindow::OpenEditDialog() {
+    if (SelectedPosition() <= 0) {
+        services_.ShowMessage(kNoSelectionText, kNoSelectionTitle, kMbIconError);
+        return;
+    }
+    state_.edit_position = SelectedPosition();
+    services_.LoadWindow(WindowId::ServerDialog, /*modal=*/true);
+}
+
+void MainWindow::OpenPasswordSetup() {
+    services_.LoadWindow(WindowId::PasswordSetup, /*modal=*/true);
+}
+
+void MainWindow::ApplyFullScreenChoice() {
+    // Full screen has no resolution to pick; the choice itself stays.
+    controls().SetEnabled(main_window::kResolution,
+                          !controls().Checked(main_window::kFullScreen));
+}
+
+std::string MainWindow::PreferencesFile() const {
+    return state_.data_folder + std::string(kPreferencesFileName);
+}
+
+void MainWindow::SaveResolutionChoice() {
+    services_.WriteProfileString(kResolutionSection, kResolutionKey,
+                                 std::to_string(controls().Selection(main_window::kResolution)),
+                                 PreferencesFile());
+}
+
+void MainWindow::RestoreResolutionChoice() {
+    const std::string file = PreferencesFile();
+    if (services_.PathExists(file)) {
+        const std::string value =
+            services_.ReadProfileString(kResolutionSection, kResolutionKey, "0", file);
+        controls().SetSelection(main_window::kResolution,
+                                ResolutionIndexFromText(value, kResolutionCount - 1));
+    }
+    // Written back at every start, so a hand-edited value is put right.
+    SaveResolutionChoice();
 }
 
 void MainWindow::OnCanClose() {

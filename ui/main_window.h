@@ -6,7 +6,7 @@
 
 namespace tessoral::ui {
 
-class MainWindow final : public WindowLogic {
+class MainWindow final : public WindowLogic, public ServerListHost {
 public:
     MainWindow(ProgramState& state, Services& services) : state_(state), services_(services) {}
 
@@ -14,16 +14,32 @@ public:
     void OnCanClose() override;
 
     void OnProbeResults() override;
+    void OnClicked(int control) override;
+    void OnCurrentRowChanged(int control) override;
+    void OnItemPicked(int control) override;
+    void OnDestroyed() override;
 
-    void RefreshServerListView();
+    void RefreshServerListView() override;
     void ShowRowStatus(int row, ServerStatus status);
     // One probe per row, each on its own copy of the host and port.
-    void StartProbePass();
+    void StartProbePass() override;
     void ApplyProbeResult(const ProbeResult& result);
+
+    // The item value of the selected row: its server's position, 0 for none.
+    int SelectedPosition();
 
 private:
     void AddTrayIcon() {}
-    void RestoreResolutionChoice() {}
+    void ShowSelectedServer();
+    void DeleteSelectedServer();
+    void OpenAddDialog();
+    void OpenEditDialog();
+    void OpenPasswordSetup();
+    void ApplyFullScreenChoice();
+    void SaveResolutionChoice();
+    void RestoreResolutionChoice();
+    void ConnectToSelectedServer() {}
+    std::string PreferencesFile() const;
 
     ProgramState& state_;
     Services& services_;

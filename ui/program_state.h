@@ -7,6 +7,14 @@
 
 namespace tessoral::ui {
 
+// What the server dialog needs of the main window after a change.
+class ServerListHost {
+public:
+    virtual ~ServerListHost() = default;
+    virtual void RefreshServerListView() = 0;
+    virtual void StartProbePass() = 0;
+};
+
 struct ProgramState {
     std::string data_folder;  // with a trailing backslash
     std::string data_file;    // fixed at start-up, used unchanged by every save
@@ -15,6 +23,7 @@ struct ProgramState {
     ServerList servers;
     bool signed_in = false;
     int edit_position = 0;    // 0 adds a server, n edits server n
+    ServerListHost* main_window = nullptr;  // while the main window exists
 };
 
 }  // namespace tessoral::ui

@@ -46,6 +46,16 @@ public:
     virtual void ExitNow() = 0;
 
     virtual void CreateFolder(const std::string& path) = 0;
+    // Whether a file or folder of that name exists.
+    virtual bool PathExists(const std::string& path) = 0;
+
+    // An INI file through the system's private-profile functions; texts
+    // and the file's bytes are code page 936.
+    virtual std::string ReadProfileString(const std::string& section, const std::string& key,
+                                          const std::string& fallback,
+                                          const std::string& path) = 0;
+    virtual void WriteProfileString(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& path) = 0;
     virtual FileStore& Files() = 0;
 
     // Starts one probe per target and returns at once. Results come back

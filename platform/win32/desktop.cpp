@@ -40,6 +40,52 @@ std::vector<ProbeResult> Win32Desktop::TakeProbeResults() {
 
 void Win32Desktop::CreateFolder(const std::string& path) { win32::CreateFolder(path); }
 
+bool Win32Desktop::PathExists(const std::string& path) { return win32::PathExists(path); }
+
+namespace {
+
+// The profile functions keep an INI file in the system code page. Handing
+// them our code page 936 bytes as if they were system text makes the file
+// hold exactly those bytes on any system, while the path goes through the
+// wide call correctly.
+std::wstring AsSystemText(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int wide = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring out(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, out.data(), wide);
+    return out;
+}
+
+std::string FromSystemText(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int narrow =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(narrow), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), narrow, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::string Win32Desktop::ReadProfileString(const std::string& section, const std::string& key,
+                                            const std::string& fallback,
+                                            const std::string& path) {
+    std::wstring buffer(10240, L'\0');
+    const DWORD got = ::GetPrivateProfileStringW(
+        AsSystemText(section).c_str(), AsSystemText(key).c_str(), AsSystemText(fallback).c_str(),
+        buffer.data(), static_cast<DWORD>(buffer.size()), Widen(path).c_str());
+    buffer.resize(got);
+    return FromSystemText(buffer);
+}
+
+void Win32Desktop::WriteProfileString(const std::string& section, const std::string& key,
+                                      const std::string& value, const std::string& path) {
+    ::WritePrivateProfileStringW(AsSystemText(section).c_str(), AsSystemText(key).c_str(),
+                                 AsSystemText(value).c_str(), Widen(path).c_str());
+}
+
 void Win32Desktop::ExitNow() { ::ExitProcess(0); }
 
 Win32Window* Win32Desktop::Find(ui::WindowId id) {

@@ -28,6 +28,11 @@ public:
     void LoadWindow(ui::WindowId id, bool modal, std::unique_ptr<ui::WindowLogic> logic);
     [[noreturn]] void ExitNow() override;
     void CreateFolder(const std::string& path) override;
+    bool PathExists(const std::string& path) override;
+    std::string ReadProfileString(const std::string& section, const std::string& key,
+                                  const std::string& fallback, const std::string& path) override;
+    void WriteProfileString(const std::string& section, const std::string& key,
+                            const std::string& value, const std::string& path) override;
     FileStore& Files() override { return files_; }
     void StartProbes(std::vector<ProbeTarget> targets) override;
     std::vector<ProbeResult> TakeProbeResults() override;

@@ -1,8 +1,10 @@
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstddef>
 
 namespace tessoral::e2e {
 
@@ -272,6 +274,170 @@ HWND Control(HWND window, int id) {
 
 void Click(HWND window, int id) { ::PostMessageW(Control(window, id), BM_CLICK, 0, 0); }
 
+// ---- list views of the other process -------------------------------------------
+
+namespace {
+
+// The item and the text it points at, in one block of the other process.
+constexpr size_t kRemoteSize = 4096;
+constexpr size_t kRemoteTextOffset = 512;
+constexpr int kRemoteTextChars = static_cast<int>((kRemoteSize - kRemoteTextOffset) / sizeof(wchar_t));
+
+}  // namespace
+
+RemoteListView::RemoteListView(HANDLE process, HWND list) : process_(process), list_(list) {
+    if (process_ && list_) {
+        remote_ = ::VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE,
+                                   PAGE_READWRITE);
+    }
+}
+
+RemoteListView::~RemoteListView() {
+    // The process may be gone already; then so is the block.
+    if (remote_) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+}
+
+int RemoteListView::RowCount() { return static_cast<int>(Send(list_, LVM_GETITEMCOUNT)); }
+
+std::wstring RemoteListView::Text(int row, int column) {
+    if (!remote_) return {};
+    auto* base = static_cast<char*>(remote_);
+    wchar_t* remote_text = reinterpret_cast<wchar_t*>(base + kRemoteTextOffset);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = remote_text;
+    item.cchTextMax = kRemoteTextChars;
+    const wchar_t nothing = L'\0';
+    SIZE_T moved = 0;
+    if (!::WriteProcessMemory(process_, base, &item, sizeof item, &moved) ||
+        !::WriteProcessMemory(process_, remote_text, &nothing, sizeof nothing, &moved)) {
+        return {};
+    }
+    const LRESULT length = Send(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                reinterpret_cast<LPARAM>(base));
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(std::min<LRESULT>(length, kRemoteTextChars - 1)), L'\0');
+    if (!::ReadProcessMemory(process_, remote_text, text.data(), text.size() * sizeof(wchar_t),
+                             &moved)) {
+        return {};
+    }
+    return text;
+}
+
+int RemoteListView::StateImage(int row) {
+    const auto state = static_cast<UINT>(
+        Send(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12) - 1;
+}
+
+// ---- loopback sockets -----------------------------------------------------------
+
+namespace {
+
+bool WinsockReady() {
+    static const bool ready = [] {
+        WSADATA data;
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return ready;
+}
+
+sockaddr_in Loopback(uint16_t port) {
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    at.sin_port = ::htons(port);
+    return at;
+}
+
+void SetBlocking(SOCKET s, bool blocking) {
+    u_long non_blocking = blocking ? 0 : 1;
+    ::ioctlsocket(s, FIONBIO, &non_blocking);
+}
+
+// Whether a connect to `port` completes within `wait`.
+bool ConnectsWithin(uint16_t port, Millis wait) {
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET) return false;
+    SetBlocking(s, false);
+    const sockaddr_in to = Loopback(port);
+    bool connected = ::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+    if (!connected && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+        WSAPOLLFD poll{s, POLLWRNORM, 0};
+        connected = ::WSAPoll(&poll, 1, static_cast<INT>(wait.count())) > 0 &&
+                    (poll.revents & POLLWRNORM) && !(poll.revents & (POLLERR | POLLHUP));
+    }
+    ::closesocket(s);
+    return connected;
+}
+
+}  // namespace
+
+LoopbackListener::LoopbackListener(Kind kind) {
+    if (!WinsockReady()) return;
+    socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (socket_ == INVALID_SOCKET) return;
+    sockaddr_in at = Loopback(0);
+    int length = sizeof at;
+    if (::bind(socket_, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+        ::listen(socket_, kind == Kind::Accepting ? SOMAXCONN : 0) != 0 ||
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&at), &length) != 0) {
+        return;
+    }
+    const uint16_t port = ::ntohs(at.sin_port);
+    if (kind == Kind::Hanging) {
+        // The one place of the backlog is taken by a connection of our own.
+        filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        const sockaddr_in to = Loopback(port);
+        if (filler_ == INVALID_SOCKET ||
+            ::connect(filler_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+            return;
+        }
+        // Only a listener that really holds connects back is of any use.
+        if (ConnectsWithin(port, Millis(300))) return;
+    }
+    port_ = port;
+}
+
+LoopbackListener::~LoopbackListener() {
+    if (filler_ != INVALID_SOCKET) ::closesocket(filler_);
+    if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
+}
+
+LoopbackListener::Accepted LoopbackListener::AcceptWaiting() {
+    Accepted accepted;
+    if (socket_ == INVALID_SOCKET) return accepted;
+    SetBlocking(socket_, false);
+    for (SOCKET s; (s = ::accept(socket_, nullptr, nullptr)) != INVALID_SOCKET;) {
+        ++accepted.connections;
+        // A peer that closed at once has its end of stream waiting: recv
+        // gives 0 at once. Data, an error or the time-out mean it did not.
+        SetBlocking(s, true);
+        const DWORD timeout_ms = 2000;
+        ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout_ms),
+                     sizeof timeout_ms);
+        char byte;
+        if (::recv(s, &byte, 1, 0) == 0) ++accepted.closed_without_data;
+        ::closesocket(s);
+    }
+    SetBlocking(socket_, true);
+    return accepted;
+}
+
+uint16_t ClosedLoopbackPort() {
+    if (!WinsockReady()) return 0;
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at = Loopback(0);
+    int length = sizeof at;
+    uint16_t port = 0;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length) == 0) {
+        port = ::ntohs(at.sin_port);
+    }
+    ::closesocket(s);
+    return port;
+}
+
 // ---- keyboard -----------------------------------------------------------------
 
 bool BringToFront(HWND window, Millis timeout) {
@@ -323,6 +489,34 @@ void TypeText(const std::wstring& text) {
         if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
     }
     SendAll(inputs);
+}
+
+
+// ---- the mouse ------------------------------------------------------------------
+
+void ClickAt(HWND window, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    // Both at once: a control that tracks the button after the press finds
+    // the release already waiting.
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+bool ClickRow(HANDLE process, HWND list, int row) {
+    void* remote =
+        ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return false;
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    SIZE_T moved = 0;
+    const bool ok = ::WriteProcessMemory(process, remote, &r, sizeof r, &moved) &&
+                    Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(remote)) != 0 &&
+                    ::ReadProcessMemory(process, remote, &r, sizeof r, &moved);
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    if (!ok) return false;
+    ClickAt(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return true;
 }
 
 }  // namespace tessoral::e2e

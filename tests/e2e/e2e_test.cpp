@@ -1,12 +1,17 @@
 // The real Tessoral.exe, started and driven from outside as a user would:
 // start-up with and without a data file, the sign-in window, a second copy,
-// and the keys Enter and Esc.
+// the keys Enter and Esc, and the probes' results in the server list and a
+// close while thousands of them are outstanding. Probes reach loopback only.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -356,6 +361,217 @@ TEST_F(TessoralRun, KeyboardMainWindowIgnoresEnterAndEsc) {
     EXPECT_FALSE(FileExists(DataFile())) << "Esc saved as if the window had closed";
     ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
 }
+
+// ---- the reachability probe, on loopback only ------------------------------------
+
+constexpr wchar_t kOnlineText[] = L"在线";
+constexpr wchar_t kOfflineText[] = L"离线";
+constexpr wchar_t kUnknownText[] = L"...";
+constexpr int kStatusColumn = 3;
+// State images of the list view: 0 green, 1 red, 2 yellow.
+constexpr int kGreen = 0;
+constexpr int kRed = 1;
+constexpr int kYellow = 2;
+
+std::wstring FromCp936(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = ::MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    ::MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The same digits, full width, as code page 936 bytes.
+std::string FullWidthDigits(const std::string& digits) {
+    std::string wide;
+    for (char d : digits) {
+        wide += '\xA3';
+        wide += static_cast<char>(0xB0 + (d - '0'));
+    }
+    return wide;
+}
+
+// The admin mark matches the main window's own, so a save gives back the
+// same text.
+std::string ServersDataText(const ServerList& servers) {
+    return BuildDataText(servers, StartMode{false, true}, "");
+}
+
+void WriteServersFile(const ServerList& servers) {
+    ASSERT_TRUE(WriteBytes(DataFile(), Rc4Transform(ServersDataText(servers), kDataFileKey)));
+}
+
+// Starts the program on the data file and waits for its main window.
+void StartWithServers(Process& program, HWND& main, HWND& list) {
+    ASSERT_NO_FATAL_FAILURE(StartAndExpect(program, kMainTitle, main));
+    list = Control(main, kServerList);
+    ASSERT_NE(list, nullptr);
+}
+
+ServerEntry Server(std::string host, std::string port, std::string account) {
+    return ServerEntry{std::move(host), std::move(port), account, "pw", account};
+}
+
+struct ProbeRow {
+    ServerEntry entry;
+    const wchar_t* status_text;
+    int picture;
+};
+
+TEST_F(TessoralRun, ProbeShowsEachRowsOwnResultWithItsPicture) {
+    LoopbackListener listening(LoopbackListener::Kind::Accepting);
+    LoopbackListener hanging(LoopbackListener::Kind::Hanging);
+    ASSERT_TRUE(listening.Ready());
+    ASSERT_TRUE(hanging.Ready()) << "connects to a full backlog do not hang here";
+    const uint16_t closed = ClosedLoopbackPort();
+    ASSERT_NE(closed, 0);
+    const std::string port = std::to_string(listening.Port());
+
+    const std::vector<ProbeRow> rows = {
+        {Server("127.0.0.1", port, "listening"), kOnlineText, kGreen},
+        {Server("127.0.0.1", std::to_string(closed), "closed"), kOfflineText, kRed},
+        // Never tried: the listener below counts what reached it.
+        {Server("", port, "no host"), kOfflineText, kRed},
+        {Server("127.0.0.1", port + "abc", "digits, then letters"), kOnlineText, kGreen},
+        {Server("127.0.0.1", FullWidthDigits(port), "full width"), kOnlineText, kGreen},
+        {Server("127.0.0.1", std::to_string(listening.Port() + 65536), "above 65535"),
+         kOnlineText, kGreen},
+        // The listener has 127.0.0.1 alone: the address is used as written.
+        {Server("127.0.0.2", port, "other loopback"), kOfflineText, kRed},
+        // No answer yet: the row keeps the status it was loaded with.
+        {Server("127.0.0.1", std::to_string(hanging.Port()), "hanging"), kUnknownText, kYellow},
+    };
+    const int online_rows = 4;
+    ServerList servers;
+    for (const ProbeRow& row : rows) servers.Append(row.entry);
+    ASSERT_NO_FATAL_FAILURE(WriteServersFile(servers));
+
+    Process program;
+    HWND main = nullptr;
+    HWND list = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithServers(program, main, list));
+    RemoteListView view(program.Handle(), list);
+    ASSERT_TRUE(view.Ready()) << "no buffer in the program, error " << ::GetLastError();
+    ASSERT_EQ(view.RowCount(), static_cast<int>(rows.size()));
+
+    const int count = static_cast<int>(rows.size());
+    const bool settled = PollUntil(
+        [&] {
+            for (int r = 0; r < count; ++r) {
+                if (rows[r].status_text != std::wstring(kUnknownText) &&
+                    view.Text(r, kStatusColumn) == kUnknownText) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kStepTimeout);
+    EXPECT_TRUE(settled) << "some rows never got their result";
+    for (int r = 0; r < count; ++r) {
+        const ServerEntry& entry = rows[r].entry;
+        SCOPED_TRACE(testing::Message() << "row " << r << " (" << entry.account << ")");
+        EXPECT_EQ(view.Text(r, 0), FromCp936(entry.host));
+        EXPECT_EQ(view.Text(r, 1), FromCp936(entry.port)) << "the port as typed";
+        EXPECT_EQ(view.Text(r, 2), FromCp936(entry.account));
+        EXPECT_EQ(view.Text(r, kStatusColumn), rows[r].status_text);
+        EXPECT_EQ(view.StateImage(r), rows[r].picture);
+    }
+
+    // One connection per online row, each closed by the program with
+    // nothing sent; the empty host reached nobody.
+    const LoopbackListener::Accepted accepted = listening.AcceptWaiting();
+    EXPECT_EQ(accepted.connections, online_rows);
+    EXPECT_EQ(accepted.closed_without_data, online_rows);
+
+    ASSERT_NO_FATAL_FAILURE(CloseMainWindow(program, main));
+    EXPECT_EQ(Decipher(ReadDataFile()), ServersDataText(servers)) << "the status is never saved";
+}
+
+// ---- closing while thousands of probes are outstanding ------------------------------
+
+constexpr int kLoadServers = 3000;
+constexpr int kHangingListeners = 4;
+// Every hundredth server is on a closed port: its result tells how far the
+// pass has come.
+constexpr int kMarkerEvery = 100;
+constexpr int kMarkerPosition = 900;
+
+struct LoadCase {
+    const char* name;
+    bool wait_for_marker;  // close only once the pass has reached kMarkerPosition
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
+class ClosingUnderLoad : public TessoralRun, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(ClosingUnderLoad, SavesEveryServerAndEndsAtOnce) {
+    std::vector<std::unique_ptr<LoopbackListener>> hanging;
+    for (int i = 0; i < kHangingListeners; ++i) {
+        hanging.push_back(std::make_unique<LoopbackListener>(LoopbackListener::Kind::Hanging));
+        ASSERT_TRUE(hanging.back()->Ready()) << "connects to a full backlog do not hang here";
+    }
+    const uint16_t closed = ClosedLoopbackPort();
+    ASSERT_NE(closed, 0);
+    ServerList servers;
+    for (int p = 1; p <= kLoadServers; ++p) {
+        const uint16_t port = p % kMarkerEvery == 0 ? closed : hanging[p % kHangingListeners]->Port();
+        servers.Append(ServerEntry{"127.0.0.1", std::to_string(port), "user" + std::to_string(p),
+                                   "pw" + std::to_string(p), "server " + std::to_string(p)});
+    }
+    ASSERT_NO_FATAL_FAILURE(WriteServersFile(servers));
+
+    Process program;
+    HWND main = nullptr;
+    HWND list = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithServers(program, main, list));
+    RemoteListView view(program.Handle(), list);
+    ASSERT_TRUE(view.Ready());
+    ASSERT_EQ(view.RowCount(), kLoadServers);
+
+    if (GetParam().wait_for_marker) {
+        ASSERT_TRUE(PollUntil([&] { return view.Text(kMarkerPosition - 1, kStatusColumn) ==
+                                           kOfflineText; },
+                              kStepTimeout))
+            << "the pass never reached server " << kMarkerPosition;
+        // Everything before the marker is connecting still, and the window
+        // answers meanwhile.
+        EXPECT_EQ(view.Text(0, kStatusColumn), kUnknownText);
+        EXPECT_EQ(view.Text(kMarkerPosition - 2, kStatusColumn), kUnknownText);
+        const auto asked = std::chrono::steady_clock::now();
+        DWORD_PTR answer = 0;
+        EXPECT_NE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0)
+            << "the main window does not answer under load";
+        std::printf("    main window answered in %.1f ms with the pass under way\n",
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                              asked)
+                        .count());
+    }
+
+    const auto closing = std::chrono::steady_clock::now();
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    const std::optional<DWORD> code = program.WaitExit(Millis(10000));
+    const double took =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - closing)
+            .count();
+    ASSERT_TRUE(code.has_value()) << "still running 10 s after WM_CLOSE";
+    EXPECT_EQ(*code, 0u) << "the program did not end cleanly";
+    std::printf("    %d servers, closed %s: ended %.0f ms after WM_CLOSE\n", kLoadServers,
+                GetParam().name, took);
+
+    const std::string plain = Decipher(ReadDataFile());
+    EXPECT_EQ(plain, ServersDataText(servers));
+    const ParsedData parsed = ParseDataText(plain);
+    ASSERT_EQ(parsed.servers.Count(), kLoadServers);
+    EXPECT_EQ(parsed.servers.At(kLoadServers).remark, "server " + std::to_string(kLoadServers));
+    EXPECT_FALSE(FileExists(DataFile() + L".new"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Probes, ClosingUnderLoad,
+    testing::Values(LoadCase{"RightAfterStart", false}, LoadCase{"WithSocketsInFlight", true}),
+    [](const testing::TestParamInfo<LoadCase>& run) { return std::string(run.param.name); });
 
 }  // namespace
 }  // namespace tessoral::e2e

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -151,6 +152,22 @@ public:
     }
     [[noreturn]] void ExitNow() override { throw ExitRequested{}; }
     void CreateFolder(const std::string& path) override { created_folders.push_back(path); }
+    bool PathExists(const std::string& path) override {
+        return files.files.count(path) != 0 || profiles.count(path) != 0;
+    }
+    std::string ReadProfileString(const std::string& section, const std::string& key,
+                                  const std::string& fallback, const std::string& path) override {
+        auto file = profiles.find(path);
+        if (file == profiles.end()) return fallback;
+        auto entry = file->second.find({section, key});
+        return entry == file->second.end() ? fallback : entry->second;
+    }
+    void WriteProfileString(const std::string& section, const std::string& key,
+                            const std::string& value, const std::string& path) override {
+        profiles[path][{section, key}] = value;
+    }
+    // INI files by path: (section, key) to value.
+    std::map<std::string, std::map<std::pair<std::string, std::string>, std::string>> profiles;
     FileStore& Files() override { return files; }
 
     // Probe passes as they were started; a test hands results back through
