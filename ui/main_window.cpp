@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
+#include "core/connection_file.h"
 #include "core/data_file.h"
+#include "core/launch_options.h"
 #include "core/preferences.h"
 #include "ui/sign_in_window.h"
 
@@ -98,6 +100,36 @@ void MainWindow::DeleteSelectedServer() {
     const int position = SelectedPosition();
     if (state_.servers.Contains(position)) state_.servers.Remove(position);
     RefreshServerListView();
+}
+
+void MainWindow::ConnectToSelectedServer() {
+    Controls& c = controls();
+    const int position = SelectedPosition();
+    if (!state_.servers.Contains(position)) {
+        services_.ShowMessage(kNoSelectionText, kNoSelectionTitle, kMbIconError);
+        return;
+    }
+    const ServerEntry& entry = state_.servers.At(position);
+    const std::string path = ConnectionFilePath(state_.data_folder, entry);
+    c.SetEnabled(main_window::kConnect, false);
+
+    const bool full_screen = c.Checked(main_window::kFullScreen);
+    const ConnectionText text = BuildConnectionText(entry, full_screen, services_.Protector());
+    WriteConnectionFile(services_.Files(), path, text.text);
+    MarkLocalDevices(services_.UserRegistry(), entry.host);
+
+    const bool full_screen_now = c.Checked(main_window::kFullScreen);
+    const bool console = c.Checked(main_window::kConsole);
+    const bool admin = c.Checked(main_window::kAdmin);
+    // The console radio wins: the admin mark goes before the size is read.
+    if (console) c.SetChecked(main_window::kAdmin, false);
+    std::string item;
+    if (UsesResolutionItem(full_screen_now, console, admin)) {
+        item = c.ItemText(main_window::kResolution, c.Selection(main_window::kResolution));
+    }
+    const LaunchOptions options = BuildLaunchOptions(full_screen_now, console, admin, item);
+    services_.Launcher().Start(LaunchCommandLine(path, options.text));
+    c.SetEnabled(main_window::kConnect, true);
 }
 
 void MainWindow::OpenAddDialog() {

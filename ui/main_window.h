@@ -38,7 +38,7 @@ private:
     void ApplyFullScreenChoice();
     void SaveResolutionChoice();
     void RestoreResolutionChoice();
-    void ConnectToSelectedServer() {}
+    void ConnectToSelectedServer();
     std::string PreferencesFile() const;
 
     ProgramState& state_;

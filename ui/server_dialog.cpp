@@ -21,6 +21,17 @@ constexpr Field kFields[] = {
     {sd::kPassword, "登陆密码"}, {sd::kRemark, "备注"},
 };
 
+constexpr int kMaxServerPasswordLength = 255;
+
+// Characters, a two-byte character counting once (as one UTF-16 unit).
+int CharacterCount(std::string_view text) {
+    int count = 0;
+    for (size_t i = 0; i < text.size(); ++count) {
+        i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
+    }
+    return count;
+}
+
 std::string Describe(std::string_view piece) {
     if (piece == "\r" || piece == "\n") return "换行";
     return "“" + std::string(piece) + "”";
@@ -70,6 +81,14 @@ void ServerDialog::ConfirmServerDialog() {
                                   "输入出错", kMbIconError);
             return;
         }
+    }
+
+    // The protected password block of a connection holds 255 characters.
+    if (CharacterCount(texts[3]) > kMaxServerPasswordLength) {
+        services_.ShowMessage("“登陆密码”最多 " + std::to_string(kMaxServerPasswordLength) +
+                                  " 个字符，请修改后再确定。",
+                              "输入出错", kMbIconError);
+        return;
     }
 
     ServerEntry entry{texts[0], texts[1], texts[2], texts[3], texts[4], ServerStatus::Unknown};

@@ -7,7 +7,9 @@
 
 #include <vector>
 
+#include "core/data_protection.h"
 #include "core/file_store.h"
+#include "core/launch_options.h"
 #include "core/probe.h"
 #include "ui/layouts.h"
 
@@ -57,6 +59,12 @@ public:
     virtual void WriteProfileString(const std::string& section, const std::string& key,
                                     const std::string& value, const std::string& path) = 0;
     virtual FileStore& Files() = 0;
+
+    // What a connect needs: the Data Protection API, the per-user registry,
+    // and the start of the Remote Desktop client.
+    virtual PasswordProtector& Protector() = 0;
+    virtual Registry& UserRegistry() = 0;
+    virtual ProcessLauncher& Launcher() = 0;
 
     // Starts one probe per target and returns at once. Results come back
     // to the main window's OnProbeResults, on the GUI thread.

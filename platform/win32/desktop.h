@@ -7,7 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/data_protection.h"
 #include "platform/win32/file_store.h"
+#include "platform/win32/process.h"
+#include "platform/win32/registry.h"
 #include "platform/win32/probe_service.h"
 #include "platform/win32/window.h"
 #include "ui/program_state.h"
@@ -34,6 +37,9 @@ public:
     void WriteProfileString(const std::string& section, const std::string& key,
                             const std::string& value, const std::string& path) override;
     FileStore& Files() override { return files_; }
+    PasswordProtector& Protector() override { return protector_; }
+    Registry& UserRegistry() override { return registry_; }
+    ProcessLauncher& Launcher() override { return launcher_; }
     void StartProbes(std::vector<ProbeTarget> targets) override;
     std::vector<ProbeResult> TakeProbeResults() override;
 
@@ -63,6 +69,9 @@ private:
 
     ui::ProgramState& state_;
     Win32FileStore files_;
+    Win32PasswordProtector protector_;
+    Win32Registry registry_;
+    Win32ProcessLauncher launcher_;
     std::vector<Entry> windows_;
     std::vector<std::unique_ptr<Win32Window>> gone_;  // freed once the loop is back
     bool main_loop_running_ = false;

@@ -241,14 +241,16 @@ TEST_F(Journey, ThePickedResolutionSurvivesAKill) {
     ASSERT_TRUE(PollUntil([&] { return Send(combo, CB_GETCURSEL) == wanted; }, kStepTimeout))
         << "the keys went elsewhere; the list is at " << Send(combo, CB_GETCURSEL);
     PressKey(VK_RETURN);
-    // The pick is written before the list is closed.
     ASSERT_TRUE(PollUntil([&] { return Send(combo, CB_GETDROPPEDSTATE) == 0; }, kStepTimeout))
         << "Enter did not close the list";
     EXPECT_EQ(Send(combo, CB_GETCURSEL), wanted);
+    const std::string picked = "[分辨率配置]\r\n分辨率=9\r\n";
+    EXPECT_TRUE(PollUntil([&] { return ReadBytes(PreferencesFile()) == picked; }, kStepTimeout))
+        << "the pick was not written at once";
 
     ASSERT_TRUE(::TerminateProcess(program.Handle(), 1));
     ASSERT_EQ(::WaitForSingleObject(program.Handle(), 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(ReadBytes(PreferencesFile()), std::optional<std::string>("[分辨率配置]\r\n分辨率=9\r\n"));
+    EXPECT_EQ(ReadBytes(PreferencesFile()), std::optional<std::string>(picked));
     EXPECT_FALSE(FileExists(DataFile())) << "a killed program saved its data";
 
     Process again;
@@ -256,7 +258,7 @@ TEST_F(Journey, ThePickedResolutionSurvivesAKill) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(Send(Control(main, ControlId(mw::kResolution)), CB_GETCURSEL), wanted);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectEnd(again, main));
-    EXPECT_EQ(ReadBytes(PreferencesFile()), std::optional<std::string>("[分辨率配置]\r\n分辨率=9\r\n"));
+    EXPECT_EQ(ReadBytes(PreferencesFile()), std::optional<std::string>(picked));
 }
 
 }  // namespace

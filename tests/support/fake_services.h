@@ -85,6 +85,40 @@ private:
     bool alive_ = true;
 };
 
+// Protects by tagging the block, so tests can see what was protected.
+class FakeProtector : public PasswordProtector {
+public:
+    bool fail = false;
+    std::u16string ToUtf16(std::string_view text) override {
+        return std::u16string(text.begin(), text.end());  // enough for ASCII test texts
+    }
+    std::optional<std::string> Protect(std::string_view block) override {
+        if (fail) return std::nullopt;
+        return "P" + std::string(block.substr(0, 4));
+    }
+};
+
+class FakeRegistry : public Registry {
+public:
+    std::map<std::pair<std::string, std::string>, uint32_t> values;
+    Mark SetDwordIfMissing(const std::string& key, const std::string& name,
+                           uint32_t data) override {
+        return values.emplace(std::make_pair(key, name), data).second ? Mark::kWritten
+                                                                      : Mark::kPresent;
+    }
+};
+
+class FakeLauncher : public ProcessLauncher {
+public:
+    std::vector<std::string> command_lines;
+    std::function<void()> while_starting;  // runs inside Start, e.g. to look at the button
+    uint32_t Start(const std::string& command_line) override {
+        command_lines.push_back(command_line);
+        if (while_starting) while_starting();
+        return 0;
+    }
+};
+
 class FakeServices : public ui::Services {
 public:
     struct Message {
@@ -169,6 +203,13 @@ public:
     // INI files by path: (section, key) to value.
     std::map<std::string, std::map<std::pair<std::string, std::string>, std::string>> profiles;
     FileStore& Files() override { return files; }
+
+    FakeProtector protector;
+    FakeRegistry registry;
+    FakeLauncher launcher;
+    PasswordProtector& Protector() override { return protector; }
+    Registry& UserRegistry() override { return registry; }
+    ProcessLauncher& Launcher() override { return launcher; }
 
     // Probe passes as they were started; a test hands results back through
     // `results` and then raises the main window's OnProbeResults.

@@ -180,6 +180,9 @@ TEST_F(NotificationTest, TheDownArrowOnTheClosedBoxPicksOnce) {
     EXPECT_FALSE(Dropped());
     EXPECT_EQ(window->Selection(mw::kResolution), 4);
     EXPECT_EQ(picks, 1);
+    Press(VK_DOWN);
+    EXPECT_EQ(window->Selection(mw::kResolution), 5);
+    EXPECT_EQ(picks, 2) << "the next key is a pick of its own";
 }
 
 TEST_F(NotificationTest, EnterInTheDroppedListPicksOnceAlsoTheSameItem) {
