@@ -19,6 +19,9 @@ public:
     virtual void SetTitle(std::string_view title) = 0;
     virtual bool Minimized() = 0;
     virtual void SetVisible(bool visible) = 0;
+    // Out of the minimised state, shown and active again.
+    virtual void Restore() = 0;
+    virtual void Activate() = 0;
     // A request: the window goes when control is back in the message loop,
     // without any close handling.
     virtual void Destroy() = 0;
@@ -53,6 +56,8 @@ public:
     virtual void SetRedraw(int control, bool redraw) = 0;
 
     virtual void SetPicture(int control, Picture picture) = 0;
+    // A browser box: load the page (once; an empty box when no browser works).
+    virtual void ShowWebPage(int control, std::string_view address) = 0;
 };
 
 }  // namespace tessoral::ui

@@ -28,12 +28,13 @@ const char* StatusText(ServerStatus status) {
 
 void MainWindow::OnCreated(Controls& c) {
     WindowLogic::OnCreated(c);
-    AddTrayIcon();
+    services_.AddTrayIcon(main_window::kTitle);
     if (!CheckSingleInstance(services_, main_window::kTitle)) {
         services_.ShowMessage(kRunningTwiceText, kRunningTwiceTitle, kMbSystemModal);
         c.Destroy();
         return;
     }
+    c.ShowWebPage(main_window::kBanner, state_.addresses.banner);
     services_.CreateFolder(state_.data_folder);
     state_.main_window = this;
 
@@ -62,7 +63,32 @@ void MainWindow::OnClicked(int control) {
     case main_window::kEdit: OpenEditDialog(); break;
     case main_window::kStartupPassword: OpenPasswordSetup(); break;
     case main_window::kFullScreen: ApplyFullScreenChoice(); break;
+    case main_window::kContactBadge: services_.OpenWebPage(state_.addresses.contact); break;
     default: break;
+    }
+}
+
+void MainWindow::OnLinkPressed(int control) {
+    if (control == main_window::kSiteLink) services_.OpenWebPage(state_.addresses.product);
+}
+
+void MainWindow::OnPositionChanged() { HideWhenMinimised(); }
+
+void MainWindow::HideWhenMinimised() {
+    // Minimised, the window leaves the screen and the taskbar: only the
+    // notification-area icon stays.
+    controls().SetVisible(!controls().Minimized());
+}
+
+void MainWindow::OnTrayEvent(TrayEvent event) {
+    if (event != TrayEvent::None) RestoreMainWindow();
+}
+
+void MainWindow::RestoreMainWindow() {
+    if (controls().Minimized()) {
+        controls().Restore();
+    } else {
+        controls().Activate();
     }
 }
 

@@ -18,6 +18,9 @@ public:
     void OnCurrentRowChanged(int control) override;
     void OnItemPicked(int control) override;
     void OnDestroyed() override;
+    void OnPositionChanged() override;
+    void OnTrayEvent(TrayEvent event) override;
+    void OnLinkPressed(int control) override;
 
     void RefreshServerListView() override;
     void ShowRowStatus(int row, ServerStatus status);
@@ -29,7 +32,6 @@ public:
     int SelectedPosition();
 
 private:
-    void AddTrayIcon() {}
     void ShowSelectedServer();
     void DeleteSelectedServer();
     void OpenAddDialog();
@@ -39,6 +41,8 @@ private:
     void SaveResolutionChoice();
     void RestoreResolutionChoice();
     void ConnectToSelectedServer();
+    void HideWhenMinimised();
+    void RestoreMainWindow();
     std::string PreferencesFile() const;
 
     ProgramState& state_;

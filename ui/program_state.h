@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/server_list.h"
+#include "ui/web_addresses.h"
 
 namespace tessoral::ui {
 
@@ -24,6 +25,7 @@ struct ProgramState {
     bool signed_in = false;
     int edit_position = 0;    // 0 adds a server, n edits server n
     ServerListHost* main_window = nullptr;  // while the main window exists
+    WebAddresses addresses;
 };
 
 }  // namespace tessoral::ui

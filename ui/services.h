@@ -60,6 +60,12 @@ public:
                                     const std::string& value, const std::string& path) = 0;
     virtual FileStore& Files() = 0;
 
+    // The notification-area icon of the main window, with its tip; it goes
+    // with the main window, however that is destroyed.
+    virtual void AddTrayIcon(std::string_view tip) = 0;
+    // Opens the address with the user's default handler for it.
+    virtual void OpenWebPage(const std::string& address) = 0;
+
     // What a connect needs: the Data Protection API, the per-user registry,
     // and the start of the Remote Desktop client.
     virtual PasswordProtector& Protector() = 0;

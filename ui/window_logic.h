@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/controls.h"
+#include "ui/tray_event.h"
 
 namespace tessoral::ui {
 
@@ -21,6 +22,8 @@ public:
     virtual void OnItemPicked(int /*control*/) {}
     virtual void OnLinkPressed(int /*control*/) {}
     virtual void OnPositionChanged() {}
+    // A mouse action on the notification-area icon (main window only).
+    virtual void OnTrayEvent(TrayEvent /*event*/) {}
     // Probe results are waiting (main window only).
     virtual void OnProbeResults() {}
     virtual void OnDestroyed() { controls_ = nullptr; }

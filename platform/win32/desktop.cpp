@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <shellapi.h>
+
 #include "platform/win32/text_convert.h"
 #include "ui/window_factory.h"
 
@@ -21,6 +23,14 @@ bool Win32Desktop::EventExists(std::string_view name) {
 
 void Win32Desktop::CreateNamedEvent(std::string_view name) {
     ::CreateEventW(nullptr, FALSE, FALSE, Widen(name).c_str());
+}
+
+void Win32Desktop::AddTrayIcon(std::string_view tip) {
+    if (Win32Window* main = Find(ui::WindowId::Main)) tray_.Add(main->Handle(), Widen(tip));
+}
+
+void Win32Desktop::OpenWebPage(const std::string& address) {
+    ::ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Win32Desktop::StartProbes(std::vector<ProbeTarget> targets) {
@@ -161,6 +171,8 @@ void Win32Desktop::WindowDestroying(Win32Window& window) {
     // hands the activation back to them.
     Entry* entry = EntryOf(window);
     if (!entry) return;
+    // The notification-area icon goes with the main window, however it goes.
+    if (tray_.Owner() == window.Handle()) tray_.Remove();
     for (HWND other : entry->disabled) ::EnableWindow(other, TRUE);
     entry->disabled.clear();
 }
@@ -169,6 +181,7 @@ void Win32Desktop::WindowGone(Win32Window& window) {
     auto it = std::find_if(windows_.begin(), windows_.end(),
                            [&](const Entry& e) { return e.window.get() == &window; });
     if (it == windows_.end()) return;
+    if (tray_.Shown() && !::IsWindow(tray_.Owner())) tray_.Remove();
     for (HWND other : it->disabled) ::EnableWindow(other, TRUE);
     // The window's own procedure is still on the stack: free it later.
     gone_.push_back(std::move(it->window));

@@ -11,6 +11,7 @@
 #include "platform/win32/file_store.h"
 #include "platform/win32/process.h"
 #include "platform/win32/registry.h"
+#include "platform/win32/tray_icon.h"
 #include "platform/win32/probe_service.h"
 #include "platform/win32/window.h"
 #include "ui/program_state.h"
@@ -37,6 +38,9 @@ public:
     void WriteProfileString(const std::string& section, const std::string& key,
                             const std::string& value, const std::string& path) override;
     FileStore& Files() override { return files_; }
+    void AddTrayIcon(std::string_view tip) override;
+    void OpenWebPage(const std::string& address) override;
+    const TrayIcon& Tray() const { return tray_; }
     PasswordProtector& Protector() override { return protector_; }
     Registry& UserRegistry() override { return registry_; }
     ProcessLauncher& Launcher() override { return launcher_; }
@@ -56,6 +60,7 @@ public:
 
     void WindowDestroying(Win32Window& window) override;
     void WindowGone(Win32Window& window) override;
+    void TaskbarRestarted() override { tray_.AddAgain(); }
 
 private:
     struct Entry {
@@ -72,6 +77,7 @@ private:
     Win32PasswordProtector protector_;
     Win32Registry registry_;
     Win32ProcessLauncher launcher_;
+    TrayIcon tray_;
     std::vector<Entry> windows_;
     std::vector<std::unique_ptr<Win32Window>> gone_;  // freed once the loop is back
     bool main_loop_running_ = false;

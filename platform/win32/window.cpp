@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/resource.h"
+#include "platform/win32/browser.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/text_convert.h"
 #include "ui/state_pictures.h"
@@ -16,6 +17,14 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TessoralWindow";
 constexpr UINT_PTR kForwardingId = 1;
+constexpr UINT_PTR kHoverId = 2;
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kLinkHotColour = RGB(51, 153, 255);
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 // A drop-down list's height includes its list: room for all fourteen items.
 constexpr int kDropDownListHeight = 240;
 
@@ -214,6 +223,7 @@ bool Win32Window::Create(HWND owner) {
 
     BuildControls();
     logic_->OnCreated(*this);
+    created_ = true;
     if (!destroy_requested_ && hwnd_) {
         ::ShowWindow(hwnd_, SW_SHOW);
         ::UpdateWindow(hwnd_);
@@ -252,6 +262,10 @@ HWND Win32Window::BuildControl(const ui::ControlSpec& c, int index) {
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font)), FALSE);
 
     switch (c.kind) {
+    case ControlKind::Hyperlink:
+    case ControlKind::PictureButton:
+        ::SetWindowSubclass(hwnd, HoverProc, kHoverId, reinterpret_cast<DWORD_PTR>(this));
+        break;
     case ControlKind::GroupBox:
     case ControlKind::TabControl:
         // Children's notifications reach the window through their parent.
@@ -388,6 +402,45 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
     }
 }
 
+// Links and picture buttons follow the mouse: drawn lighter under it, a
+// hand over the link, and the link acts when the button goes down on it.
+LRESULT CALLBACK Win32Window::HoverProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                        UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Win32Window*>(data);
+    const int index = self->IndexOf(hwnd);
+    const bool link = index >= 0 &&
+                      self->spec_.controls[static_cast<size_t>(index)].kind == ControlKind::Hyperlink;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (self->hot_control_ != index) {
+            self->hot_control_ = index;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+            ::TrackMouseEvent(&track);
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        break;
+    case WM_MOUSELEAVE:
+        if (self->hot_control_ == index) self->hot_control_ = -1;
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    case WM_SETCURSOR:
+        if (link) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (link && self->logic_) self->logic_->OnLinkPressed(index);
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, HoverProc, kHoverId);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
 LRESULT CALLBACK Win32Window::ForwardingProc(HWND hwnd, UINT message, WPARAM wparam,
                                              LPARAM lparam, UINT_PTR, DWORD_PTR data) {
     switch (message) {
@@ -472,12 +525,19 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     case WM_MOVE:
-        if (!destroy_requested_) logic_->OnPositionChanged();
+        if (created_ && !destroy_requested_) logic_->OnPositionChanged();
         break;
+    case kMsgPickDone:
+        pick_echo_ = false;
+        return 0;
+    case kMsgTrayIcon:
+        logic_->OnTrayEvent(ui::TrayEventFromMessage(static_cast<unsigned>(LOWORD(lparam))));
+        return 0;
     case kMsgProbeResult:
         logic_->OnProbeResults();
         return 0;
     default:
+        if (message == TaskbarCreatedMessage() && spec_.has_icon) tracker_.TaskbarRestarted();
         break;
     }
     return ::DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -503,15 +563,19 @@ void Win32Window::OnCommand(int index, int code) {
     case ControlKind::ComboBox: {
         // A pick from the dropped list (also of the item already selected),
         // or an arrow key on the closed box.
+        // The box follows a pick with a change notice of its own (after
+        // SELENDOK on a closed box, after the close-up of a click), so a
+        // change counts only when no pick came just before it.
         const bool dropped = ::SendMessageW(ControlHandle(index), CB_GETDROPPEDSTATE, 0, 0) != 0;
-        if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
+        if (code == CBN_SELENDOK) {
+            pick_echo_ = true;
+            ::PostMessageW(hwnd_, kMsgPickDone, 0, 0);
+            logic_->OnItemPicked(index);
+        } else if (code == CBN_SELCHANGE && !dropped && !pick_echo_) {
             logic_->OnItemPicked(index);
         }
         break;
     }
-    case ControlKind::Hyperlink:
-        if (code == STN_CLICKED) logic_->OnLinkPressed(index);
-        break;
     default:
         break;
     }
@@ -542,7 +606,9 @@ LRESULT Win32Window::OnControlColor(HDC dc, HWND control, bool edit) {
     COLORREF back = ::GetSysColor(edit ? COLOR_WINDOW : COLOR_BTNFACE);
     if (c.back_color) back = ToColorRef(*c.back_color);
     if (c.text_color) ::SetTextColor(dc, ToColorRef(*c.text_color));
-    if (c.kind == ControlKind::Hyperlink) ::SetTextColor(dc, RGB(0, 0, 255));
+    if (c.kind == ControlKind::Hyperlink) {
+        ::SetTextColor(dc, hot_control_ == index ? kLinkHotColour : kLinkColour);
+    }
     ::SetBkColor(dc, back);
     for (const auto& [color, brush] : brushes_) {
         if (color == back) return reinterpret_cast<LRESULT>(brush.Get());
@@ -574,17 +640,59 @@ void Win32Window::PaintGroupBox(HWND group, const ui::ControlSpec& c) {
 }
 
 void Win32Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    // The contact badge: a framed blue badge with the author's account.
-    RECT r = item.rcItem;
+    // The contact badge in three shadings: normal, under the mouse, pressed.
+    const int index = IndexOf(item.hwndItem);
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    UniqueGdiObject fill(::CreateSolidBrush(pressed ? RGB(0, 102, 204) : RGB(0, 136, 255)));
-    ::FillRect(item.hDC, &r, static_cast<HBRUSH>(fill.Get()));
-    ::FrameRect(item.hDC, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SetTextColor(item.hDC, RGB(255, 255, 255));
-    HGDIOBJ old = ::SelectObject(item.hDC, FontFor(nullptr));
-    ::DrawTextW(item.hDC, L"Tessoral", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    ::SelectObject(item.hDC, old);
+    const bool hot = !pressed && index >= 0 && hot_control_ == index;
+    const RECT r = item.rcItem;
+    HDC dc = item.hDC;
+    struct Shade {
+        COLORREF top, bottom, edge;
+    };
+    const Shade shade = pressed ? Shade{RGB(0, 96, 196), RGB(0, 128, 230), RGB(0, 64, 140)}
+                        : hot   ? Shade{RGB(120, 196, 255), RGB(40, 150, 255), RGB(0, 110, 210)}
+                                : Shade{RGB(80, 170, 255), RGB(0, 120, 235), RGB(0, 90, 190)};
+    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    // A vertical gradient, a line at a time, inside a rounded edge.
+    const int height = r.bottom - r.top;
+    HRGN round = ::CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, 6, 6);
+    ::SelectClipRgn(dc, round);
+    for (int y = 0; y < height; ++y) {
+        const int t = height > 1 ? y * 255 / (height - 1) : 0;
+        auto mix = [t](int a, int b) { return static_cast<BYTE>(a + (b - a) * t / 255); };
+        const COLORREF line = RGB(mix(GetRValue(shade.top), GetRValue(shade.bottom)),
+                                  mix(GetGValue(shade.top), GetGValue(shade.bottom)),
+                                  mix(GetBValue(shade.top), GetBValue(shade.bottom)));
+        RECT row{r.left, r.top + y, r.right, r.top + y + 1};
+        UniqueGdiObject brush(::CreateSolidBrush(line));
+        ::FillRect(dc, &row, static_cast<HBRUSH>(brush.Get()));
+    }
+    ::SelectClipRgn(dc, nullptr);
+    UniqueGdiObject edge(::CreateSolidBrush(shade.edge));
+    ::FrameRgn(dc, round, static_cast<HBRUSH>(edge.Get()), 1, 1);
+    ::DeleteObject(round);
+
+    // The person: a white head and shoulders in a circle at the left.
+    const int shift = pressed ? 1 : 0;
+    const int cx = r.left + 11 + shift, cy = r.top + height / 2 + shift;
+    UniqueGdiObject white(::CreateSolidBrush(RGB(255, 255, 255)));
+    UniqueGdiObject face(::CreateSolidBrush(shade.edge));
+    HGDIOBJ old_pen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
+    HGDIOBJ old_brush = ::SelectObject(dc, white.Get());
+    ::Ellipse(dc, cx - 8, cy - 8, cx + 9, cy + 9);
+    ::SelectObject(dc, face.Get());
+    ::Ellipse(dc, cx - 3, cy - 6, cx + 4, cy + 1);
+    ::Pie(dc, cx - 6, cy + 1, cx + 7, cy + 12, cx + 7, cy + 6, cx - 6, cy + 6);
+    ::SelectObject(dc, old_brush);
+    ::SelectObject(dc, old_pen);
+
+    // The account, as the contact page knows it.
+    RECT text{r.left + 21 + shift, r.top + shift, r.right - 2 + shift, r.bottom + shift};
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    HGDIOBJ old_font = ::SelectObject(dc, FontFor(nullptr));
+    ::DrawTextW(dc, L"10000", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::SelectObject(dc, old_font);
 }
 
 void Win32Window::SelectRadio(int index) {
@@ -661,6 +769,26 @@ std::string Win32Window::Title() { return WideText(hwnd_); }
 void Win32Window::SetTitle(std::string_view title) { SetWideText(hwnd_, title); }
 bool Win32Window::Minimized() { return ::IsIconic(hwnd_) != 0; }
 void Win32Window::SetVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+void Win32Window::Restore() { ::ShowWindow(hwnd_, SW_RESTORE); }
+void Win32Window::Activate() {
+    ::SetActiveWindow(hwnd_);
+    ::SetForegroundWindow(hwnd_);
+}
+
+void Win32Window::ShowWebPage(int control, std::string_view address) {
+    HWND placeholder = ControlHandle(control);
+    if (!placeholder) return;
+    RECT r;
+    ::GetWindowRect(placeholder, &r);
+    HWND parent = ::GetParent(placeholder);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    HWND browser = CreateWebBrowser(parent, r, ControlId(control), Widen(address));
+    if (!browser) return;  // the empty box stays
+    // In the placeholder's place in the z-order, under the covers at its edges.
+    ::SetWindowPos(browser, placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::DestroyWindow(placeholder);
+    controls_[static_cast<size_t>(control)] = browser;
+}
 
 void Win32Window::Destroy() {
     if (destroy_requested_ || !hwnd_) return;

@@ -23,6 +23,8 @@ public:
     virtual ~WindowTracker() = default;
     virtual void WindowDestroying(Win32Window& window) = 0;
     virtual void WindowGone(Win32Window& window) = 0;
+    // Explorer has started again, with an empty notification area.
+    virtual void TaskbarRestarted() = 0;
 };
 
 // The control id of the control at `index` in its window's table.
@@ -52,6 +54,8 @@ public:
     void SetTitle(std::string_view title) override;
     bool Minimized() override;
     void SetVisible(bool visible) override;
+    void Restore() override;
+    void Activate() override;
     void Destroy() override;
     std::string Text(int control) override;
     void SetText(int control, std::string_view text) override;
@@ -71,9 +75,12 @@ public:
     void SetStateImage(int control, int row, int image) override;
     void SetRedraw(int control, bool redraw) override;
     void SetPicture(int control, ui::Picture picture) override;
+    void ShowWebPage(int control, std::string_view address) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK HoverProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR id, DWORD_PTR data);
     static LRESULT CALLBACK ForwardingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
                                            UINT_PTR id, DWORD_PTR data);
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -95,6 +102,9 @@ private:
     WindowTracker& tracker_;
     HWND hwnd_ = nullptr;
     bool destroy_requested_ = false;
+    bool created_ = false;     // the created handler has run
+    int hot_control_ = -1;
+    bool pick_echo_ = false;   // a combo box pick whose echo may follow     // the link or picture button under the mouse
     HWND last_focus_ = nullptr;
     std::vector<HWND> controls_;
     std::vector<UniqueGdiObject> fonts_;

@@ -204,6 +204,11 @@ public:
     std::map<std::string, std::map<std::pair<std::string, std::string>, std::string>> profiles;
     FileStore& Files() override { return files; }
 
+    std::vector<std::string> tray_icons;   // tips of the icons added
+    std::vector<std::string> opened_pages;
+    void AddTrayIcon(std::string_view tip) override { tray_icons.emplace_back(tip); }
+    void OpenWebPage(const std::string& address) override { opened_pages.push_back(address); }
+
     FakeProtector protector;
     FakeRegistry registry;
     FakeLauncher launcher;

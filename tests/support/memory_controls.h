@@ -53,6 +53,16 @@ public:
     void SetTitle(std::string_view title) override { title_ = title; }
     bool Minimized() override { return minimized_; }
     void SetVisible(bool visible) override { visible_ = visible; }
+    void Restore() override {
+        minimized_ = false;
+        visible_ = true;
+        ++activations_;
+    }
+    void Activate() override { ++activations_; }
+    int activations() const { return activations_; }
+    void ShowWebPage(int control, std::string_view address) override {
+        At(control).text = std::string(address);  // the page a browser box shows
+    }
     void Destroy() override { destroy_requested_ = true; }
 
     std::string Text(int control) override { return At(control).text; }
@@ -88,6 +98,7 @@ private:
     std::string title_;
     bool minimized_ = false;
     bool visible_ = true;
+    int activations_ = 0;
     bool destroy_requested_ = false;
 };
 
