@@ -253,19 +253,21 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 }
 
 // ---------------------------------------------------------------------------
-// The program icon: three networked monitors
+// The program icon: three networked monitors in a diagonal cascade
 
 const Rgba kOutline = rgb(0x1E2A38);
 const Rgba kBezelTop = rgb(0xF3F6F9);
 const Rgba kBezelBottom = rgb(0xAEB9C5);
+const Rgba kScreenRim = rgb(0x24476E);
 const Rgba kScreenLight = rgb(0xB8E4FF);
 const Rgba kScreenMid = rgb(0x3C97E6);
 const Rgba kScreenDark = rgb(0x15489A);
 const Rgba kStandLight = rgb(0x9AA6B2);
 const Rgba kStandDark = rgb(0x5D6A78);
-const Rgba kCable = rgb(0x6F8396);
-const Rgba kHubLight = rgb(0x9BE27A);
-const Rgba kHubDark = rgb(0x2E8B2E);
+const Rgba kCableOutline = rgb(0x8A3C00);
+const Rgba kCableLight = rgb(0xFFC266);
+const Rgba kCableMid = rgb(0xF5891F);
+const Rgba kCableDark = rgb(0xD2640A);
 
 struct Monitor {
     Box frame;  // outer edge of the dark outline
@@ -307,7 +309,7 @@ void paintMonitor(Rgba& c, int x, int y, const Monitor& m)
     const Box rim = bezel.inset(px(1), px(1), px(2));
     if (!inRoundRect(x, y, rim, px(0.5)))
         return;
-    c = rgb(0x24476E);
+    c = kScreenRim;
     const Box screen = rim.inset(px(1) / 2 + px(1) / 4);
     if (!inRoundRect(x, y, screen, 0))
         return;
@@ -320,40 +322,60 @@ void paintMonitor(Rgba& c, int x, int y, const Monitor& m)
         c = tint(c, rgb(0xFFFFFF), 70);
 }
 
+// An orange cable along the axis-aligned segments a-b and b-e (an elbow with a
+// rounded corner), painted only where nothing has been drawn yet so that it
+// runs behind whatever is already there.
+void paintCable(Rgba& c, int x, int y, int ax, int ay, int bx, int by, int ex, int ey)
+{
+    if (c.a != 0)
+        return;
+    const int half = px(2); // outline included
+    const int core = px(1);
+    const bool onFirst = nearSegment(x, y, ax, ay, bx, by, half);
+    const bool onSecond = nearSegment(x, y, bx, by, ex, ey, half);
+    if (!onFirst && !onSecond)
+        return;
+    c = kCableOutline;
+    // Offset across the cable, negative towards the upper left (the lit side).
+    std::int64_t across = 0;
+    bool inCore = false;
+    if (nearSegment(x, y, ax, ay, bx, by, core)) {
+        inCore = true;
+        across = ay == by ? y - ay : x - ax;
+    } else if (nearSegment(x, y, bx, by, ex, ey, core)) {
+        inCore = true;
+        across = by == ey ? y - by : x - bx;
+    }
+    if (inCore)
+        c = mix3(kCableLight, kCableMid, kCableDark, across + core, 2 * core);
+}
+
 Rgba programIconScene(int x, int y)
 {
-    // Three monitors: one on top, two below, each 20 x 15 px plus its stand.
-    const Monitor top{Box{px(14), px(1), px(34), px(16)}, px(4), px(2), px(12), px(3)};
-    const Monitor left{Box{px(1), px(25), px(21), px(40)}, px(4), px(2), px(12), px(3)};
-    const Monitor right{Box{px(27), px(25), px(47), px(40)}, px(4), px(2), px(12), px(3)};
+    // Three monitors stepping down from the upper left to the lower right, each
+    // 18 x 13 px plus its stand; a stand ends just clear of the next monitor.
+    const int w = px(18), h = px(13), step = px(14);
+    auto monitorAt = [&](int x0, int y0) {
+        return Monitor{Box{x0, y0, x0 + w, y0 + h}, px(4), px(2), px(8), px(3)};
+    };
+    const Monitor back = monitorAt(px(1), px(1));
+    const Monitor middle = monitorAt(px(1) + step, px(1) + step);
+    const Monitor front = monitorAt(px(1) + 2 * step, px(1) + 2 * step);
+
+    // Each cable leaves a monitor's right side and drops into the top of the
+    // next one.
+    auto cableFrom = [&](Rgba& c, const Monitor& from, const Monitor& to) {
+        const int y0 = from.frame.y0 + px(7);
+        const int xTurn = to.frame.x1 - px(5);
+        paintCable(c, x, y, from.frame.x1 - px(1), y0, xTurn, y0, xTurn, to.frame.y0 + px(1));
+    };
 
     Rgba c = transparent;
-
-    // Network: a cable drops from the top monitor's foot to a hub that sits
-    // between the two lower monitors.
-    const int hubX = px(24), hubY = px(32);
-    const int cableHalf = px(1);
-    const int outlineHalf = px(1.75);
-    auto cable = [&](int ax, int ay, int bx, int by) {
-        if (nearSegment(x, y, ax, ay, bx, by, outlineHalf)) {
-            c = kOutline;
-            if (nearSegment(x, y, ax, ay, bx, by, cableHalf))
-                c = kCable;
-        }
-    };
-    cable(hubX, px(19), hubX, hubY);
-
-    paintMonitor(c, x, y, top);
-    paintMonitor(c, x, y, left);
-    paintMonitor(c, x, y, right);
-
-    // The hub: a small green node with a dark ring.
-    const int hubR = px(3.5);
-    if (inCircle(x, y, hubX, hubY, hubR)) {
-        c = kOutline;
-        if (inCircle(x, y, hubX, hubY, hubR - px(1)))
-            c = mix(kHubLight, kHubDark, (x - hubX) + (y - hubY) + hubR, 2 * hubR);
-    }
+    paintMonitor(c, x, y, back);
+    cableFrom(c, back, middle);
+    paintMonitor(c, x, y, middle);
+    cableFrom(c, middle, front);
+    paintMonitor(c, x, y, front);
     return c;
 }
 
